@@ -1,0 +1,303 @@
+#include "fileio.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace FileIO {
+
+namespace {
+
+FaultInjector &faultInjector()
+{
+    static FaultInjector injector;
+    return injector;
+}
+
+bool injected(WriteStep step, const QByteArray &target)
+{
+    const FaultInjector &f = faultInjector();
+    return f && f(step, target);
+}
+
+bool statPath(const QByteArray &path, struct stat &st)
+{
+    return !path.isEmpty() && path.indexOf('\0') < 0 && ::stat(path.constData(), &st) == 0;
+}
+
+char lowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? char(c + ('a' - 'A')) : c;
+}
+
+bool writeAll(int fd, const char *data, qsizetype size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size_t(size));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
+// The file a write to `path` really replaces: the final target of a chain of symbolic links.
+QByteArray resolveLinks(const QByteArray &path)
+{
+    QByteArray current = path;
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat st;
+        if (::lstat(current.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return current;
+        QByteArray target(qsizetype(st.st_size > 0 ? st.st_size : PATH_MAX), '\0');
+        const ssize_t n = ::readlink(current.constData(), target.data(), size_t(target.size()));
+        if (n < 0)
+            return current;
+        target.truncate(n);
+        if (target.startsWith('/')) {
+            current = target;
+        } else {
+            const qsizetype slash = current.lastIndexOf('/');
+            current = (slash < 0 ? QByteArray() : current.left(slash + 1)) + target;
+        }
+    }
+    return current;
+}
+
+} // namespace
+
+bool exists(const QByteArray &path)
+{
+    struct stat st;
+    return statPath(path, st);
+}
+
+bool isFile(const QByteArray &path)
+{
+    struct stat st;
+    return statPath(path, st) && !S_ISDIR(st.st_mode);
+}
+
+bool isDirectory(const QByteArray &path)
+{
+    struct stat st;
+    return statPath(path, st) && S_ISDIR(st.st_mode);
+}
+
+std::optional<QByteArray> read(const QByteArray &path)
+{
+    if (path.isEmpty() || path.indexOf('\0') >= 0)
+        return std::nullopt;
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    QByteArray content;
+    if (S_ISREG(st.st_mode) && st.st_size > 0)
+        content.reserve(qsizetype(st.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0)
+            break;
+        content.append(buffer, n);
+    }
+    ::close(fd);
+    return content;
+}
+
+FaultInjector setFaultInjector(FaultInjector injector)
+{
+    FaultInjector previous = std::move(faultInjector());
+    faultInjector() = std::move(injector);
+    return previous;
+}
+
+bool writeAtomically(const QByteArray &path, const QByteArray &content)
+{
+    if (path.isEmpty() || path.indexOf('\0') >= 0 || isDirectory(path))
+        return false;
+    const QByteArray target = resolveLinks(path);
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray directory = slash < 0 ? QByteArray(".") : target.left(slash + 1);
+    const QByteArray name = target.mid(slash + 1);
+
+    // New files get the usual permissions (0666 less the umask); existing files keep theirs.
+    mode_t mode;
+    struct stat st;
+    if (::stat(target.constData(), &st) == 0) {
+        mode = st.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+
+    if (injected(WriteStep::CreateTemporary, path))
+        return false;
+    QByteArray temporary = (slash < 0 ? QByteArray() : directory) + '.' + name + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    auto fail = [&] {
+        ::close(fd);
+        ::unlink(temporary.constData());
+        return false;
+    };
+    if (::fchmod(fd, mode) != 0)
+        return fail();
+    if (injected(WriteStep::Write, path) || !writeAll(fd, content.constData(), content.size()))
+        return fail();
+    if (injected(WriteStep::Flush, path) || ::fsync(fd) != 0)
+        return fail();
+    if (::close(fd) != 0) {
+        ::unlink(temporary.constData());
+        return false;
+    }
+    if (injected(WriteStep::Commit, path) || ::rename(temporary.constData(), target.constData()) != 0) {
+        ::unlink(temporary.constData());
+        return false;
+    }
+    return true;
+}
+
+bool remove(const QByteArray &path)
+{
+    return !path.isEmpty() && !isDirectory(path) && ::unlink(path.constData()) == 0;
+}
+
+QByteArray currentDirectory()
+{
+    QByteArray buffer(PATH_MAX, '\0');
+    for (;;) {
+        if (::getcwd(buffer.data(), size_t(buffer.size())))
+            return QByteArray(buffer.constData());
+        if (errno != ERANGE)
+            return {};
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+int changeDirectory(const QByteArray &path)
+{
+    if (path.isEmpty())
+        return ENOENT;
+    if (path.indexOf('\0') >= 0)
+        return EINVAL;
+    return ::chdir(path.constData()) == 0 ? 0 : errno;
+}
+
+bool makeDirectories(const QByteArray &path)
+{
+    if (path.isEmpty() || isDirectory(path))
+        return !path.isEmpty();
+    const qsizetype slash = path.lastIndexOf('/', path.endsWith('/') ? path.size() - 2 : -1);
+    if (slash > 0 && !makeDirectories(path.left(slash)))
+        return false;
+    return ::mkdir(path.constData(), 0777) == 0 || isDirectory(path);
+}
+
+bool matchesMask(const QByteArray &name, const QByteArray &mask)
+{
+    // Iterative glob with one backtrack point: linear for the masks in use ("*.zip").
+    qsizetype n = 0, m = 0, star = -1, mark = 0;
+    while (n < name.size()) {
+        if (m < mask.size() && (mask[m] == '?' || lowerAscii(mask[m]) == lowerAscii(name[n]))) {
+            ++n;
+            ++m;
+        } else if (m < mask.size() && mask[m] == '*') {
+            star = m++;
+            mark = n;
+        } else if (star >= 0) {
+            m = star + 1;
+            n = ++mark;
+        } else {
+            return false;
+        }
+    }
+    while (m < mask.size() && mask[m] == '*')
+        ++m;
+    return m == mask.size();
+}
+
+QList<QByteArray> listFiles(const QByteArray &directory, const QByteArray &mask)
+{
+    QList<QByteArray> names;
+    if (directory.isEmpty() || directory.indexOf('\0') >= 0)
+        return names;
+    DIR *dir = ::opendir(directory.constData());
+    if (!dir)
+        return names;
+    const int dirFd = ::dirfd(dir);
+    while (const dirent *entry = ::readdir(dir)) {
+        const char *name = entry->d_name;
+        if (name[0] == '.')
+            continue; // hidden files, "." and ".."
+        const QByteArray bytes(name);
+        if (!matchesMask(bytes, mask))
+            continue;
+        bool plain = entry->d_type == DT_REG;
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            struct stat st;
+            plain = ::fstatat(dirFd, name, &st, 0) == 0 && S_ISREG(st.st_mode);
+        }
+        if (plain)
+            names.append(bytes);
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end(), [](const QByteArray &a, const QByteArray &b) {
+        const qsizetype n = std::min(a.size(), b.size());
+        for (qsizetype i = 0; i < n; ++i) {
+            const char x = lowerAscii(a[i]), y = lowerAscii(b[i]);
+            if (x != y)
+                return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+        }
+        if (a.size() != b.size())
+            return a.size() < b.size();
+        return a < b;
+    });
+    return names;
+}
+
+QByteArray findSubdirectory(const QByteArray &directory, const QByteArray &name)
+{
+    const QByteArray base = directory.isEmpty() ? QByteArray("/") : directory;
+    const QByteArray sep = base.endsWith('/') ? QByteArray() : QByteArray("/");
+    if (isDirectory(base + sep + name))
+        return name;
+    QByteArray found;
+    DIR *dir = ::opendir(base.constData());
+    if (!dir)
+        return found;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray candidate(entry->d_name);
+        if (candidate.size() != name.size() || candidate.compare(name, Qt::CaseInsensitive) != 0)
+            continue;
+        if ((found.isEmpty() || candidate < found) && isDirectory(base + sep + candidate))
+            found = candidate;
+    }
+    ::closedir(dir);
+    return found;
+}
+
+} // namespace FileIO

@@ -1,0 +1,53 @@
+// The file system, on byte paths: every name the system holds is usable, valid UTF-8 or not.
+// This is the one unit that talks to the operating system's file calls.
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <functional>
+#include <optional>
+
+namespace FileIO {
+
+bool exists(const QByteArray &path);          // anything at the path (links followed)
+bool isFile(const QByteArray &path);          // a file that is not a directory (links followed)
+bool isDirectory(const QByteArray &path);     // a directory (links followed)
+
+// The whole content of a file, or nothing when it cannot be read (missing, a directory, refused).
+std::optional<QByteArray> read(const QByteArray &path);
+
+// The steps of an atomic write, in order. A fault injected at a step makes the write fail there.
+enum class WriteStep { CreateTemporary, Write, Flush, Commit };
+using FaultInjector = std::function<bool(WriteStep step, const QByteArray &target)>;
+// Installs a fault injector (tests); returns the previous one. An empty one injects nothing.
+FaultInjector setFaultInjector(FaultInjector injector);
+
+// Replaces the file at `path` with `content` atomically: the bytes go to a temporary file beside
+// the target, which then takes the target's place. A failure at any step leaves the previous file
+// byte for byte (or still absent) and no temporary file behind. A symbolic link stays a link and
+// its target is replaced; an existing file keeps its permissions. Returns false on failure.
+bool writeAtomically(const QByteArray &path, const QByteArray &content);
+
+// Removes a file (not a directory); true when it is gone.
+bool remove(const QByteArray &path);
+
+// The process's current directory, and its change; the change returns the system's error number
+// (0 on success).
+QByteArray currentDirectory();
+int changeDirectory(const QByteArray &path);
+// Makes a directory and its missing parents; true when it exists afterwards.
+bool makeDirectories(const QByteArray &path);
+
+// Glob match of a file name against a mask made of literal bytes, "*" and "?", ignoring ASCII case.
+bool matchesMask(const QByteArray &name, const QByteArray &mask);
+
+// The names of the plain files of one directory that match `mask`: no directories, no hidden
+// files, no dangling links; sorted by name ignoring ASCII case (bytes break ties). A directory
+// that cannot be read gives an empty list.
+QList<QByteArray> listFiles(const QByteArray &directory, const QByteArray &mask);
+
+// The name of the subdirectory of `directory` that reads `name` in any letter case, as it is on
+// disk: `name` itself when that spelling exists, else the first match in byte order; empty when none.
+QByteArray findSubdirectory(const QByteArray &directory, const QByteArray &name);
+
+} // namespace FileIO

@@ -1,0 +1,53 @@
+// A list of the plain files of one directory whose names match a mask, sorted by name.
+// Used for the configuration list and for the game archive lists.
+#pragma once
+
+#include <QAbstractListModel>
+#include <QByteArray>
+#include <QList>
+#include <QListView>
+
+class FileListModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    void setNames(QList<QByteArray> names);
+    const QList<QByteArray> &names() const { return m_names; }
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+
+private:
+    QList<QByteArray> m_names;
+};
+
+class FileListBox : public QListView {
+    Q_OBJECT
+public:
+    explicit FileListBox(QWidget *parent = nullptr);
+
+    QByteArray directory() const { return m_directory; }
+    QByteArray mask() const { return m_mask; }
+    void setMask(const QByteArray &mask) { m_mask = mask; }
+    // Points the list at a directory and reads it.
+    void setDirectory(const QByteArray &directory);
+    // Reads the directory afresh; nothing is selected afterwards.
+    void update();
+
+    const QList<QByteArray> &names() const { return m_model->names(); }
+    int count() const { return int(names().size()); }
+    int itemIndex() const;             // the selected row, -1 when none
+    void setItemIndex(int row);        // selects a row (-1: none)
+    QByteArray selectedName() const;   // the selected entry's name, empty when none
+    QByteArray fileName() const;       // directory + separator + selected name, empty when none
+
+signals:
+    // The selected entry changed (by the user or the program).
+    void selectionChanged();
+
+private:
+    FileListModel *m_model;
+    QByteArray m_directory;
+    QByteArray m_mask = "*";
+};

@@ -1,0 +1,17 @@
+// MAME Trelvo: a front-end that keeps named option sets for the MAME arcade emulator and runs them.
+#include "application.h"
+#include "appinfo.h"
+#include "tvm.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("trelvo-mame"));
+    // The application title is set on each message box: as the display name it would also
+    // change the main window's caption.
+    ApplicationWindows windows;
+    windows.Form1->show();
+    return app.exec();
+}

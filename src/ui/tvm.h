@@ -1,0 +1,93 @@
+// The main window: the list of configurations of the configuration directory, the lines of the
+// selected one, and every command on it.
+#pragma once
+
+#include "ATSHFileOperation.h"
+#include "Executor.h"
+#include "linebuffer.h"
+
+#include <QByteArray>
+#include <QMainWindow>
+
+class FileListBox;
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QStatusBar;
+class QToolButton;
+class TForm3;
+class TAboutBox;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // The windows made at start-up beside this one (the ROM selector and the about window).
+    TForm3 *Form3 = nullptr;
+    TAboutBox *AboutBox = nullptr;
+
+    // Members of the window.
+    FileListBox *lista;
+    LineBuffer dados;
+    LineBuffer dados2;
+    LineBuffer mamecfg;
+    LineBuffer Memo2;
+    bool editmode = false;
+    QByteArray editfile;
+    TATSHFileOperation delete_;   // "delete": asks before deleting a configuration
+    TATSHFileOperation delete1;   // deletes without asking
+    TExecutor Executor;
+
+    // The configuration directory: the current directory when the window was made.
+    const QByteArray &configurationDirectory() const { return m_configurationDirectory; }
+    // The text of the status bar's panel.
+    QString statusText() const;
+    void setStatusText(const QString &text);
+
+    // Controls.
+    QFrame *Panel2;
+    QLabel *Label1;
+    QStatusBar *StatusBar1;
+    QToolButton *SpeedButton1, *SpeedButton2, *SpeedButton3, *SpeedButton4, *SpeedButton5;
+    QMenu *File1, *Configuration1, *Help1, *PopupMenu1;
+    QAction *NewConfiguration1, *CreateaAutoExcutable1, *N1, *Refresh1, *N3, *Exit1;
+    QAction *RunConfiguration1, *ImportConfiguration1, *DeleteConfiguration1;
+    QAction *TechnicalSupport1, *N4, *AboutTVO1, *AboutQuarzel1, *AboutMAME1;
+    QAction *QUICKConfiguration1;
+    QAction *RunConfiguration2, *Editconfiguration1, *DeleteConfiguration2, *N5, *Refresh2;
+
+    // Commands. Each runs behind the event boundary when bound to a control; called directly,
+    // a failure throws CommandError.
+    void listaChange();
+    void NewConfiguration1Click();
+    void DeleteConfiguration1Click();
+    void Refresh1Click();
+    void Exit1Click();
+    void RunConfiguration1Click();          // run: tvm_run.cpp
+    void ImportConfiguration1Click();       // edit: tvm_edit.cpp
+    void QUICKConfiguration1Click();        // quick launch: tvm_export.cpp
+    void CreateaAutoExcutable1Click();      // batch export: tvm_export.cpp
+    void TechnicalSupport1Click();          // help: tvm_help.cpp
+    void AboutTVO1Click();
+    void AboutQuarzel1Click();
+    void AboutMAME1Click();
+
+    // The launch steps shared by run and quick launch (tvm_run.cpp).
+    void preparesettings();
+    void launchgame(const QByteArray &game);
+
+    // Makes the configuration directory current again; a failure stops the command.
+    void restoreConfigurationDirectory() const;
+
+private:
+    void buildMenus();
+    void buildToolbar();
+    void buildList();
+    QAction *action(const char *name, const QString &caption, void (TForm1::*command)());
+
+    QByteArray m_configurationDirectory;
+    QLabel *m_statusPanel;
+};

@@ -1,0 +1,71 @@
+#include "testutil.h"
+
+#include "fileio.h"
+#include "linebuffer.h"
+
+#include <QDir>
+#include <QTest>
+#include <algorithm>
+#include <dirent.h>
+
+namespace TestUtil {
+
+ScratchDir::ScratchDir() : m_path(QFile::encodeName(m_dir.path())) {}
+
+QByteArray ScratchDir::mkdir(const QByteArray &name) const
+{
+    const QByteArray p = file(name);
+    FileIO::makeDirectories(p);
+    return p;
+}
+
+void writeFile(const QByteArray &path, const QByteArray &content)
+{
+    if (!FileIO::writeAtomically(path, content))
+        QTest::qFail(qPrintable("cannot write test file " + QString::fromUtf8(path)), __FILE__, __LINE__);
+}
+
+QByteArray readFile(const QByteArray &path)
+{
+    return FileIO::read(path).value_or(QByteArray("<missing>"));
+}
+
+QByteArray crlf(const QList<QByteArray> &lines)
+{
+    return LineBuffer::join(lines);
+}
+
+QList<QByteArray> configLines(int count, const QList<QPair<int, QByteArray>> &set)
+{
+    QList<QByteArray> lines(count);
+    for (const auto &[n, text] : set)
+        lines[n] = text;
+    return lines;
+}
+
+QList<QByteArray> entries(const QByteArray &directory)
+{
+    QList<QByteArray> names;
+    if (DIR *dir = ::opendir(directory.constData())) {
+        while (const dirent *e = ::readdir(dir)) {
+            const QByteArray n(e->d_name);
+            if (n != "." && n != "..")
+                names << n;
+        }
+        ::closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+CurrentDir::CurrentDir(const QByteArray &path) : m_previous(FileIO::currentDirectory())
+{
+    FileIO::changeDirectory(path);
+}
+
+CurrentDir::~CurrentDir()
+{
+    FileIO::changeDirectory(m_previous);
+}
+
+} // namespace TestUtil

@@ -1,0 +1,41 @@
+// Small helpers shared by the tests: scratch directories and files on byte paths.
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QTemporaryDir>
+
+namespace TestUtil {
+
+// A fresh scratch directory, removed with the object.
+class ScratchDir {
+public:
+    ScratchDir();
+    QByteArray path() const { return m_path; }
+    QByteArray file(const QByteArray &name) const { return m_path + '/' + name; }
+    QByteArray mkdir(const QByteArray &name) const;
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_path;
+};
+
+void writeFile(const QByteArray &path, const QByteArray &content);
+QByteArray readFile(const QByteArray &path);
+// Lines joined with CR LF after each.
+QByteArray crlf(const QList<QByteArray> &lines);
+// A configuration of `count` lines, all empty but those given.
+QList<QByteArray> configLines(int count, const QList<QPair<int, QByteArray>> &set = {});
+// Names of the entries of a directory (hidden ones included), sorted.
+QList<QByteArray> entries(const QByteArray &directory);
+
+// Makes a directory current for the life of the object, then restores the previous one.
+class CurrentDir {
+public:
+    explicit CurrentDir(const QByteArray &path);
+    ~CurrentDir();
+private:
+    QByteArray m_previous;
+};
+
+} // namespace TestUtil
