@@ -92,23 +92,23 @@ void TestConfig::oldLayoutCheck_data()
     QTest::addColumn<QByteArray>("line52");
     QTest::addColumn<QByteArray>("emulatorDir"); // "" none, "dir" exists, "dir+roms" with roms
     QTest::addColumn<bool>("configRoms");
-    QTest::addColumn<QByteArray>("expect52");     // "E", "E/roms", "C", "C/roms" or a literal
+    QTest::addColumn<QByteArray>("expect52");     // "{E}", "{E}/roms", "{C}", "{C}/roms" or a literal
     QTest::addColumn<QByteArray>("expect53");
     QTest::addColumn<int>("expectCount");
     QTest::newRow("52, emulator roms") << 52 << QByteArray() << QByteArray("dir+roms") << false
-                                       << QByteArray("E/roms") << QByteArray("") << 54;
+                                       << QByteArray("{E}/roms") << QByteArray("") << 54;
     QTest::newRow("52, emulator dir only") << 52 << QByteArray() << QByteArray("dir") << true
-                                           << QByteArray("E") << QByteArray("") << 54;
+                                           << QByteArray("{E}") << QByteArray("") << 54;
     QTest::newRow("52, no emulator dir, config roms") << 52 << QByteArray() << QByteArray() << true
-                                                      << QByteArray("C/roms") << QByteArray("sim") << 54;
+                                                      << QByteArray("{C}/roms") << QByteArray("sim") << 54;
     QTest::newRow("52, nothing") << 52 << QByteArray() << QByteArray() << false
-                                 << QByteArray("C") << QByteArray("sim") << 54;
+                                 << QByteArray("{C}") << QByteArray("sim") << 54;
     QTest::newRow("53 lines: marker reads as sim") << 53 << QByteArray("/roms/here") << QByteArray("dir")
                                                    << false << QByteArray("/roms/here") << QByteArray("old") << 54;
     QTest::newRow("54 lines unchanged") << 54 << QByteArray("/roms/here") << QByteArray("dir+roms") << false
                                         << QByteArray("/roms/here") << QByteArray("") << 55;
     QTest::newRow("54 lines reading old") << 54 << QByteArray("old") << QByteArray("dir+roms") << false
-                                          << QByteArray("E/roms") << QByteArray("") << 56;
+                                          << QByteArray("{E}/roms") << QByteArray("") << 56;
 }
 
 void TestConfig::oldLayoutCheck()
@@ -138,7 +138,7 @@ void TestConfig::oldLayoutCheck()
     LineBuffer held(lines);
     Config::oldLayoutCheck(held, configDir);
 
-    expect52.replace("E", emulator).replace("C", configDir);
+    expect52.replace("{E}", emulator).replace("{C}", configDir);
     QCOMPARE(held.count(), expectCount);
     QCOMPARE(held.at(Config::RomDirectory), expect52);
     QCOMPARE(held.at(Config::RomSelection), expect53);
