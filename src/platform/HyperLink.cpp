@@ -13,8 +13,8 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
 #include <QStyleOptionFocusRect>
-#include <QStylePainter>
 #include <QUrl>
 
 namespace {
@@ -235,7 +235,7 @@ void THyperLink::setShowHint(bool show)
 
 QString THyperLink::address() const
 {
-    return (prefixes[m_linkType] + m_caption).left(MaxAddressLength);
+    return prefixes[m_linkType] + m_caption;
 }
 
 QString THyperLink::displayText() const
@@ -347,7 +347,7 @@ void THyperLink::click()
         OnExecute(this, executeIt);
     if (executeIt) {
         const Opener &open = opener() ? opener() : Opener(desktopOpen);
-        result = open(address()) ? ResultDone : ResultNotOpened;
+        result = open(address().left(MaxAddressLength)) ? ResultDone : ResultNotOpened;
     }
     if (result > 32)
         setVisited(true);

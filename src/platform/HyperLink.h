@@ -81,7 +81,7 @@ public:
     // The prefix of a link type.
     static QString prefix(TLinkType type);
 
-    // The full address: prefix + Caption, at most MaxAddressLength characters.
+    // The full address: prefix + Caption (a click opens at most MaxAddressLength characters of it).
     QString address() const;
     // The text shown: the alias, or prefix + Caption.
     QString displayText() const;

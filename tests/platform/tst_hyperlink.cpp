@@ -136,8 +136,10 @@ void TestHyperLink::addressIsCut()
     link.setLinkType(ltHttp);
     link.setCaption(QString(3000, QLatin1Char('a')));
     link.click();
+    link.copyToClipboard();
     QCOMPARE(desktop.opened.size(), 1);
     QCOMPARE(desktop.opened.first().size(), THyperLink::MaxAddressLength);
+    QCOMPARE(desktop.copied.first().size(), 3007);   // the copy is whole
     QVERIFY(desktop.opened.first().startsWith(QLatin1String("http://aaa")));
 }
 
