@@ -24,6 +24,7 @@ private slots:
     void selectionShowsDescription_data();
     void selectionShowsDescription();
     void refreshClearsSelectionButKeepsLines();
+    void firstItemSelectsAfterFocus();
     void deleteAsksOnceAndDeletes();
     void deleteDeclinedKeepsFile();
     void deleteOfVanishedFileDoesNothing();
@@ -152,6 +153,17 @@ void TestMainWindow::refreshClearsSelectionButKeepsLines()
     QVERIFY(form()->lista->names().contains("new.tvo"));
     form()->SpeedButton5->click(); // the toolbar's refresh
     QCOMPARE(form()->lista->itemIndex(), -1);
+}
+
+void TestMainWindow::firstItemSelectsAfterFocus()
+{
+    // Taking the focus makes the first entry current without selecting it; selecting it then
+    // must still load it.
+    form()->show();
+    QVERIFY(QTest::qWaitForWindowActive(form()));
+    QCOMPARE(form()->statusText(), QString());
+    select("arcade.tvo");
+    QCOMPARE(form()->statusText(), QStringLiteral("Arcade classics"));
 }
 
 void TestMainWindow::deleteAsksOnceAndDeletes()
