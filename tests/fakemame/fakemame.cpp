@@ -9,6 +9,7 @@
 // command X, in this order:
 //   FAKEMAME_X_FILE and FAKEMAME_X_FROM  copy the file FROM to FILE (relative to the working
 //                                        directory), as the emulator writes its settings file
+//   FAKEMAME_X_STDIN                     read the standard input to its end first
 //   FAKEMAME_X_STDOUT                    print this text to the standard output
 //   FAKEMAME_X_LINES                     print this many lines to the standard output
 //   FAKEMAME_X_STDERR                    print this text to the error output
@@ -110,6 +111,11 @@ int main(int argc, char **argv)
     record(argc, argv);
     const std::string command = commandOf(argc, argv);
 
+    if (setting(command, "STDIN")) {
+        char buffer[4096];
+        while (::read(0, buffer, sizeof buffer) > 0 || errno == EINTR) {
+        }
+    }
     const char *file = setting(command, "FILE");
     const char *from = setting(command, "FROM");
     if (file && from && !copyFile(from, file))
