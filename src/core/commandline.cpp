@@ -5,9 +5,18 @@ namespace CommandLine {
 QList<QByteArray> words(const QByteArray &optionString)
 {
     QList<QByteArray> out;
-    for (const QByteArray &word : optionString.split(' '))
-        if (!word.isEmpty())
-            out.append(word);
+    QByteArray word;
+    for (const char c : optionString) {
+        if (c == ' ' || c == '\t') {
+            if (!word.isEmpty())
+                out.append(word);
+            word.clear();
+        } else {
+            word.append(c);
+        }
+    }
+    if (!word.isEmpty())
+        out.append(word);
     return out;
 }
 

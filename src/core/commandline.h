@@ -8,7 +8,7 @@
 
 namespace CommandLine {
 
-// The blank-separated words of an option string, empty words dropped.
+// The words of an option string, separated by blanks or tabs, empty words dropped.
 QList<QByteArray> words(const QByteArray &optionString);
 
 // The arguments after the program: the game (when not empty) and the option string's words.

@@ -6,26 +6,6 @@
 #include <QProcess>
 #include <QStringList>
 
-QList<QByteArray> GameLauncher::arguments(const QByteArray &game, const QByteArray &options)
-{
-    QList<QByteArray> result;
-    if (!game.isEmpty())
-        result << game;
-    QByteArray word;
-    for (const char c : options) {
-        if (c == ' ' || c == '\t') {
-            if (!word.isEmpty())
-                result << word;
-            word.clear();
-        } else {
-            word.append(c);
-        }
-    }
-    if (!word.isEmpty())
-        result << word;
-    return result;
-}
-
 bool GameLauncher::start(const QByteArray &program, const QList<QByteArray> &arguments, QString *reason)
 {
     QStringList texts;

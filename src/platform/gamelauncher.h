@@ -13,10 +13,6 @@ class GameLauncher : public QObject {
 public:
     using QObject::QObject;
 
-    // The emulator's arguments: the game as one argument (none when the game is empty), then
-    // the words of the option string, which are separated by blanks (empty words dropped).
-    static QList<QByteArray> arguments(const QByteArray &game, const QByteArray &options);
-
     // Starts `program` with `arguments` in the current directory and returns at once. True when
     // it started; otherwise false with the system's reason in `reason`.
     virtual bool start(const QByteArray &program, const QList<QByteArray> &arguments, QString *reason);

@@ -2,6 +2,7 @@
 #include "tvm.h"
 
 #include "Unit3.h"
+#include "commandline.h"
 #include "config.h"
 #include "errors.h"
 #include "fileio.h"
@@ -69,7 +70,7 @@ void TForm1::launchgame(const QByteArray &game)
 {
     // Every line is read before the directory changes: a missing line leaves it unchanged.
     const QByteArray program = emulatorProgram();
-    const QList<QByteArray> arguments = GameLauncher::arguments(game, dados.at(Config::OptionString));
+    const QList<QByteArray> arguments = CommandLine::arguments(game, dados.at(Config::OptionString));
 
     enterDirectory(PathRules::directoryPart(program));
     QString reason;

@@ -1,5 +1,4 @@
 #include "batchfile.h"
-#include "commandline.h"
 #include "linebuffer.h"
 #include "testutil.h"
 
@@ -16,7 +15,6 @@ private slots:
     void batchWithoutGame();
     void batchWithGame_data();
     void batchWithGame();
-    void commandLineWords();
     void defaultExtension_data();
     void defaultExtension();
     void shellQuoting();
@@ -63,14 +61,6 @@ void TestBatchFile::batchWithGame()
     const QList<QByteArray> lines = BatchFile::batchLines({emulator, game, ""});
     QCOMPARE(lines, (QList<QByteArray>{"@echo off", "echo. MADE USING MAME TRELVO",
                                        "echo. ========================", "ECHO.", cd, run}));
-}
-
-void TestBatchFile::commandLineWords()
-{
-    QCOMPARE(CommandLine::words("     -scanlines  -joy auto "), (QList<QByteArray>{"-scanlines", "-joy", "auto"}));
-    QCOMPARE(CommandLine::arguments("", "  -cheat "), QList<QByteArray>{"-cheat"});
-    QCOMPARE(CommandLine::arguments("my game", ""), QList<QByteArray>{"my game"});
-    QCOMPARE(CommandLine::joined("/m", "", "x "), QByteArray("/m  x "));
 }
 
 void TestBatchFile::defaultExtension_data()

@@ -1,4 +1,5 @@
 // The game start: arguments as words, no shell, a detached process, and a failure with its reason.
+#include "commandline.h"
 #include "errors.h"
 #include "gamelauncher.h"
 #include "../fakemame/fakemamecontrol.h"
@@ -44,7 +45,7 @@ void TestGameLauncher::arguments()
     QFETCH(QByteArray, game);
     QFETCH(QByteArray, options);
     QFETCH(QList<QByteArray>, expected);
-    QCOMPARE(GameLauncher::arguments(game, options), expected);
+    QCOMPARE(CommandLine::arguments(game, options), expected);
 }
 
 void TestGameLauncher::startsInCurrentDirectoryWithoutShell()
