@@ -1,22 +1,49 @@
 // Starts the game: the emulator as a process of its own in the current directory, never through
 // a shell, and without waiting for it. The program's path is taken whole, so a path with blanks
 // starts the right program, and no text of a configuration or a file name is interpreted.
+//
+// Here the emulator has no console of its own, so a game that cannot start would fail unseen: the
+// launcher keeps the emulator's error output, notices when it ends, and reports an ending with a
+// status other than 0. Nothing waits for the game, and closing this program neither ends nor
+// disturbs it: the game runs in a session of its own and writes its error output to a file.
 #pragma once
 
 #include <QByteArray>
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <memory>
+#include <sys/types.h>
 
 class GameLauncher : public QObject {
     Q_OBJECT
 public:
-    using QObject::QObject;
+    explicit GameLauncher(QObject *parent = nullptr);
+    ~GameLauncher() override;
 
     // Starts `program` with `arguments` in the current directory and returns at once. True when
-    // it started; otherwise false with the system's reason in `reason`.
-    virtual bool start(const QByteArray &program, const QList<QByteArray> &arguments, QString *reason);
+    // it started; otherwise false with the system's reason in `reason`. `game` names the game in
+    // a report of its ending.
+    virtual bool start(const QByteArray &program, const QList<QByteArray> &arguments, QString *reason,
+                       const QByteArray &game = {});
+
+    // The process started last (-1 before any start).
+    pid_t lastStarted() const { return m_lastStarted; }
 
     // The failure of a start: "Cannot start %s: %s", the program's path and the reason.
     [[noreturn]] static void cannotStart(const QByteArray &program, const QString &reason);
+
+    // The report of a game that ended with `status`: "%s ended with status %d (%s)", then the
+    // last ten lines of its error output.
+    static QString endingReport(const QByteArray &game, int status, const QByteArray &errorOutput);
+
+signals:
+    // A started game ended with a status other than 0; `report` says how.
+    void gameFailed(const QString &report);
+
+private:
+    struct Watch;
+    void finished(Watch *watch);
+    QList<Watch *> m_watches;
+    pid_t m_lastStarted = -1;
 };

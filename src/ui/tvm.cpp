@@ -6,6 +6,7 @@
 #include "fileio.h"
 #include "filelistbox.h"
 #include "guard.h"
+#include "modals.h"
 #include "textcodec.h"
 
 #include <QAction>
@@ -79,6 +80,10 @@ TForm1::TForm1(QWidget *parent)
 
     lista->setDirectory(m_configurationDirectory);
     lista->setFocus();
+
+    // A game that ends in failure says why: the emulator has no console of its own here.
+    connect(&launcher, &GameLauncher::gameFailed, this,
+            [](const QString &report) { Modals::current().error(report); });
 }
 
 TForm1::~TForm1() = default;

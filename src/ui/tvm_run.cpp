@@ -74,7 +74,7 @@ void TForm1::launchgame(const QByteArray &game)
 
     enterDirectory(PathRules::directoryPart(program));
     QString reason;
-    const bool started = launcher.start(program, arguments, &reason);
+    const bool started = launcher.start(program, arguments, &reason, game);
     restoreConfigurationDirectory();
     if (!started)
         GameLauncher::cannotStart(program, reason);

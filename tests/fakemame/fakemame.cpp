@@ -10,6 +10,8 @@
 //   FAKEMAME_X_FILE and FAKEMAME_X_FROM  copy the file FROM to FILE (relative to the working
 //                                        directory), as the emulator writes its settings file
 //   FAKEMAME_X_STDIN                     read the standard input to its end first
+//   FAKEMAME_X_FIFO                      read this named pipe to its end first (a game that
+//                                        runs until the test lets it end)
 //   FAKEMAME_X_STDOUT                    print this text to the standard output
 //   FAKEMAME_X_LINES                     print this many lines to the standard output
 //   FAKEMAME_X_STDERR                    print this text to the error output
@@ -115,6 +117,14 @@ int main(int argc, char **argv)
         char buffer[4096];
         while (::read(0, buffer, sizeof buffer) > 0 || errno == EINTR) {
         }
+    }
+    if (const char *fifo = setting(command, "FIFO")) {
+        const int fd = ::open(fifo, O_RDONLY | O_CLOEXEC);
+        char buffer[4096];
+        while (fd >= 0 && (::read(fd, buffer, sizeof buffer) > 0 || errno == EINTR)) {
+        }
+        if (fd >= 0)
+            ::close(fd);
     }
     const char *file = setting(command, "FILE");
     const char *from = setting(command, "FROM");

@@ -328,7 +328,7 @@ void TestRun::failures_data()
     QTest::addColumn<Calls>("calls");
     QTest::newRow("missing emulator directory") << "missing directory" << "File not found." << Calls{};
     QTest::newRow("bare program name") << "bare name" << "File not found." << Calls{};
-    QTest::newRow("emulator not executable") << "not executable" << "Cannot start %E/plain: execv: Permission denied."
+    QTest::newRow("emulator not executable") << "not executable" << "Cannot start %E/plain: Permission denied."
                                              << Calls{};
     QTest::newRow("40 lines") << "40 lines" << "List index out of bounds (40)" << Calls{};
     QTest::newRow("45 lines") << "45 lines" << "List index out of bounds (52)" << Calls{{"-list"}, {"-createconfig"}};

@@ -1,0 +1,119 @@
+#include "spawnprocess.h"
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char **environ;
+
+namespace Spawn {
+
+namespace {
+
+struct Actions {
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_t attributes;
+    Actions()
+    {
+        posix_spawn_file_actions_init(&actions);
+        posix_spawnattr_init(&attributes);
+    }
+    ~Actions()
+    {
+        posix_spawn_file_actions_destroy(&actions);
+        posix_spawnattr_destroy(&attributes);
+    }
+};
+
+Started spawn(const QByteArray &program, const QList<QByteArray> &arguments, const Options &options,
+              int outputPipe)
+{
+    if (program.isEmpty() || program.contains('\0'))
+        return {-1, ENOENT};
+    Actions a;
+    posix_spawn_file_actions_addopen(&a.actions, 0, "/dev/null", O_RDONLY, 0);
+    if (outputPipe >= 0)
+        posix_spawn_file_actions_adddup2(&a.actions, outputPipe, 1);
+    else if (options.discardOutput)
+        posix_spawn_file_actions_addopen(&a.actions, 1, "/dev/null", O_WRONLY, 0);
+    if (options.errorOutput >= 0)
+        posix_spawn_file_actions_adddup2(&a.actions, options.errorOutput, 2);
+    if (!options.workingDirectory.isEmpty())
+        posix_spawn_file_actions_addchdir_np(&a.actions, options.workingDirectory.constData());
+
+    // The new program starts with every signal at its default and none blocked, whatever this
+    // program set for itself.
+    sigset_t all, none;
+    sigfillset(&all);
+    sigemptyset(&none);
+    posix_spawnattr_setsigdefault(&a.attributes, &all);
+    posix_spawnattr_setsigmask(&a.attributes, &none);
+    short flags = POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK;
+    if (options.newSession)
+        flags |= POSIX_SPAWN_SETSID;
+    posix_spawnattr_setflags(&a.attributes, flags);
+
+    std::vector<QByteArray> storage;
+    storage.reserve(size_t(arguments.size()) + 1);
+    storage.push_back(program);
+    for (const QByteArray &argument : arguments)
+        storage.push_back(argument);
+    std::vector<char *> argv;
+    for (QByteArray &s : storage)
+        argv.push_back(s.data());
+    argv.push_back(nullptr);
+
+    Started started;
+    started.error = posix_spawn(&started.pid, program.constData(), &a.actions, &a.attributes, argv.data(), environ);
+    if (started.error)
+        started.pid = -1;
+    return started;
+}
+
+} // namespace
+
+Started start(const QByteArray &program, const QList<QByteArray> &arguments, const Options &options)
+{
+    return spawn(program, arguments, options, -1);
+}
+
+std::optional<QByteArray> output(const QByteArray &program, const QList<QByteArray> &arguments,
+                                 const QByteArray &workingDirectory)
+{
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0)
+        return std::nullopt;
+    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    Options options;
+    options.workingDirectory = workingDirectory;
+    options.errorOutput = null;
+    const Started started = spawn(program, arguments, options, fds[1]);
+    ::close(fds[1]);
+    if (null >= 0)
+        ::close(null);
+    if (started.pid < 0) {
+        ::close(fds[0]);
+        return std::nullopt;
+    }
+    // Read to the end while it runs: a full pipe would stop the program.
+    QByteArray text;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fds[0], buffer, sizeof buffer);
+        if (n > 0)
+            text.append(buffer, n);
+        else if (n == 0 || errno != EINTR)
+            break;
+    }
+    ::close(fds[0]);
+    int status;
+    while (::waitpid(started.pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return text;
+}
+
+} // namespace Spawn

@@ -1,0 +1,31 @@
+// Starting programs on byte paths and byte arguments, never through a shell.
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <optional>
+#include <sys/types.h>
+
+namespace Spawn {
+
+struct Started {
+    pid_t pid = -1;
+    int error = 0; // the system's error number when the start failed
+};
+
+struct Options {
+    QByteArray workingDirectory; // empty: the current directory
+    int errorOutput = -1;        // a descriptor that takes the error output; -1: inherited
+    bool discardOutput = false;  // the standard output goes to the null device
+    bool newSession = false;     // the process outlives this program's session and terminal
+};
+
+// Starts `program` with `arguments`; the standard input is the null device.
+Started start(const QByteArray &program, const QList<QByteArray> &arguments, const Options &options = {});
+
+// Runs `program` with `arguments` in `workingDirectory` and returns its whole standard output once
+// it has ended (its error output discarded); nothing when it could not be started.
+std::optional<QByteArray> output(const QByteArray &program, const QList<QByteArray> &arguments,
+                                 const QByteArray &workingDirectory);
+
+} // namespace Spawn
