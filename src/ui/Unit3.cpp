@@ -145,9 +145,9 @@ void TForm3::Button4Click()
 {
     if (!Folder.Execute(this))
         return;
-    const QByteArray directory = m_main->emulatorDirectory();
-    const SettingsFile::Style style = SettingsFile::styleIn(directory);
-    const QByteArray path = SettingsFile::path(directory, style);
+    const TForm1::SettingsPlace place = m_main->settingsplace(m_main->emulatorProgram());
+    const SettingsFile::Style style = place.style;
+    const QByteArray path = SettingsFile::path(place.directory, style);
     SettingsFile::load(m_main->mamecfg, path);
     // The folder in the form the settings line takes, remembered for the next browse.
     const QByteArray folder = PathRules::shortForm(Folder.Directory);

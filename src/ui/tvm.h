@@ -9,6 +9,8 @@
 #include "settingsfile.h"
 
 #include <QByteArray>
+#include <QHash>
+#include <optional>
 #include <QMainWindow>
 
 class FileListBox;
@@ -98,9 +100,20 @@ public:
     void enterDirectory(const QByteArray &directory) const;
     // Runs the emulator hidden with one switch through Executor, waiting for it to end.
     void runEmulatorHidden(const QByteArray &program, const QByteArray &switchText);
+    // Where the settings file of the emulator `program` lies: a mame.cfg beside it keeps that
+    // style and place; otherwise the mame.ini the emulator reads along its inipath.
+    struct SettingsPlace {
+        SettingsFile::Style style;
+        QByteArray directory;
+    };
+    SettingsPlace settingsplace(const QByteArray &program);
+    // The directory of the mame.ini that `program` reads: asked of the emulator ("-showconfig")
+    // once per emulator path; beside the emulator when it names no inipath.
+    QByteArray inidirectory(const QByteArray &program);
     // ---- end of launch pipeline --------------------------------------------------------------
 
 private:
+    QHash<QByteArray, std::optional<QByteArray>> m_inipaths; // "-showconfig" answers, by program
     void buildMenus();
     void buildToolbar();
     void buildList();

@@ -35,8 +35,8 @@ void TForm1::QUICKConfiguration1Click()
     dados = dados2;
 
     // No emulator run makes a settings file here: the one there is gets the ROM path.
-    const QByteArray directory = emulatorDirectory();
-    rewriterompath(SettingsFile::styleIn(directory), directory, dados.at(Config::RomDirectory));
+    const SettingsPlace place = settingsplace(emulatorProgram());
+    rewriterompath(place.style, place.directory, dados.at(Config::RomDirectory));
     launchgame(PathRules::withoutExtension(dados.at(Config::Game)));
 }
 

@@ -7,7 +7,12 @@
 #include "errors.h"
 #include "fileio.h"
 #include "filelistbox.h"
+#include "inipath.h"
 #include "pathrules.h"
+#include "spawnprocess.h"
+
+#include <QDir>
+#include <QFile>
 
 QByteArray TForm1::emulatorProgram() const
 {
@@ -43,27 +48,53 @@ void TForm1::rewriterompath(SettingsFile::Style style, const QByteArray &directo
     SettingsFile::rewrite(mamecfg, SettingsFile::path(directory, style), style, romPath);
 }
 
+QByteArray TForm1::inidirectory(const QByteArray &program)
+{
+    const QByteArray directory = PathRules::directoryPart(program);
+    auto cached = m_inipaths.constFind(program);
+    if (cached == m_inipaths.constEnd()) {
+        // Asked in the emulator's directory, its working directory when it runs.
+        const std::optional<QByteArray> output = Spawn::output(program, {"-showconfig"}, directory);
+        cached = m_inipaths.insert(program, output ? IniPath::parse(*output) : std::nullopt);
+    }
+    if (!*cached)
+        return directory;
+    return IniPath::location(IniPath::directories(**cached, directory, QFile::encodeName(QDir::homePath())),
+                             directory, QFile::encodeName(QDir::homePath()));
+}
+
+TForm1::SettingsPlace TForm1::settingsplace(const QByteArray &program)
+{
+    const QByteArray directory = PathRules::directoryPart(program);
+    if (SettingsFile::styleIn(directory) == SettingsFile::Style::Cfg)
+        return {SettingsFile::Style::Cfg, directory};
+    return {SettingsFile::Style::Ini, inidirectory(program)};
+}
+
 void TForm1::preparesettings()
 {
     const QByteArray program = emulatorProgram();
     const QByteArray directory = PathRules::directoryPart(program);
 
-    // A bare program name has no directory: the directory error, before any run.
-    SettingsFile::Style style = SettingsFile::Style::Cfg;
+    // The emulator writes its new settings files into its working directory. A bare program
+    // name has no directory: the directory error, before any run.
     if (directory.isEmpty() || SettingsFile::styleIn(directory) != SettingsFile::Style::Cfg) {
-        // The emulator writes its new settings file into its working directory: run it in its
-        // own directory, as the game runs.
         enterDirectory(directory);
         runEmulatorHidden(program, "-list");
-        if (SettingsFile::styleIn(directory) != SettingsFile::Style::Cfg) {
-            runEmulatorHidden(program, "-createconfig");
-            style = SettingsFile::Style::Ini;
-        }
+        restoreConfigurationDirectory();
+    }
+    SettingsPlace place = settingsplace(program);
+    if (place.style == SettingsFile::Style::Ini) {
+        // The mame.ini the emulator reads, made there by the emulator itself.
+        if (!FileIO::makeDirectories(place.directory))
+            Errors::cannotCreate(SettingsFile::path(place.directory, place.style));
+        enterDirectory(place.directory);
+        runEmulatorHidden(program, "-createconfig");
         restoreConfigurationDirectory();
     }
 
     Config::oldLayoutCheck(dados, m_configurationDirectory);
-    rewriterompath(style, directory, dados.at(Config::RomDirectory));
+    rewriterompath(place.style, place.directory, dados.at(Config::RomDirectory));
 }
 
 void TForm1::launchgame(const QByteArray &game)

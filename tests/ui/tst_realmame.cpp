@@ -1,5 +1,7 @@
-// The settings file prepared with the real emulator (Debian's "mame" package): after the
-// preparation the emulator itself reports the configuration's ROM directory in its ROM path.
+// The settings file prepared with the real emulator (Debian's "mame" package), which reads its
+// mame.ini from $HOME/.mame and /etc/mame, never beside itself: after the preparation the
+// emulator itself reports the configuration's ROM directory in its ROM path, and the system's
+// file is untouched.
 // Skipped where the emulator is not installed. The emulator only writes and shows its settings
 // here; it never starts a game or opens a window.
 #include "application.h"
@@ -64,10 +66,8 @@ void TestRealMame::emulatorReadsRewrittenRomPath()
     const QByteArray systemBefore = readFile(SystemSettings);
 
     const QByteArray configurationDirectory = root.mkdir("configs");
-    const QByteArray emulatorDirectory = root.mkdir("emu");
     const QByteArray romDirectory = root.mkdir("my roms");
-    const QByteArray program = emulatorDirectory + "/mame";
-    QVERIFY(::symlink(Emulator.constData(), program.constData()) == 0);
+    const QByteArray program = Emulator;
 
     {
         CurrentDir current(configurationDirectory);
@@ -80,15 +80,15 @@ void TestRealMame::emulatorReadsRewrittenRomPath()
         QCOMPARE(FileIO::currentDirectory(), configurationDirectory);
     }
 
-    const QByteArray settings = emulatorDirectory + "/mame.ini";
-    QVERIFY2(FileIO::isFile(settings), "the emulator wrote no settings file in its directory");
+    const QByteArray settings = root.path() + "/home/.mame/mame.ini";
+    QVERIFY2(FileIO::isFile(settings), "no settings file where the emulator reads it");
     const QList<QByteArray> lines = LineBuffer::split(readFile(settings), LineBuffer::Nul::Kept);
     QVERIFY(lines.contains("rompath ROMS;" + romDirectory));
 
     QProcess mame;
     mame.setProgram(QFile::decodeName(Emulator));
-    mame.setArguments({QStringLiteral("-inipath"), QFile::decodeName(emulatorDirectory), QStringLiteral("-showconfig")});
-    mame.setWorkingDirectory(QFile::decodeName(emulatorDirectory));
+    mame.setArguments({QStringLiteral("-showconfig")});
+    mame.setWorkingDirectory(QFile::decodeName(root.path()));
     mame.setStandardInputFile(QProcess::nullDevice());
     mame.start();
     QVERIFY(mame.waitForFinished(-1));

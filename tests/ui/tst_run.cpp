@@ -109,6 +109,8 @@ private slots:
     void failures_data();
     void failures();
     void nothingSelected();
+    void inipathRoutes_data();
+    void inipathRoutes();
     void everyWayIn_data();
     void everyWayIn();
 };
@@ -146,7 +148,7 @@ void TestRun::iniRouteRunsInEmulatorDirectory()
     s.run();
     QCOMPARE(s.errors(), QStringList());
     QCOMPARE(s.fake.argumentLists(),
-             (Calls{{"-list"}, {"-createconfig"}, {"pacman", "-joy", "standard", "-nosound"}}));
+             (Calls{{"-list"}, {"-showconfig"}, {"-createconfig"}, {"pacman", "-joy", "standard", "-nosound"}}));
     for (const FakeCall &call : s.fake.calls())
         QCOMPARE(call.directory, s.fake.directory);
     QCOMPARE(readFile(s.fake.directory + "/mame.ini"), crlf(replaced(ini, 6, "rompath ROMS;" + s.romDirectory)));
@@ -331,9 +333,9 @@ void TestRun::failures_data()
     QTest::newRow("emulator not executable") << "not executable" << "Cannot start %E/plain: Permission denied."
                                              << Calls{};
     QTest::newRow("40 lines") << "40 lines" << "List index out of bounds (40)" << Calls{};
-    QTest::newRow("45 lines") << "45 lines" << "List index out of bounds (52)" << Calls{{"-list"}, {"-createconfig"}};
-    QTest::newRow("no settings file made") << "no ini" << "Cannot open file %E/mame.ini." << Calls{{"-list"}, {"-createconfig"}};
-    QTest::newRow("settings file too short") << "short ini" << "Unable to insert a line." << Calls{{"-list"}, {"-createconfig"}};
+    QTest::newRow("45 lines") << "45 lines" << "List index out of bounds (52)" << Calls{{"-list"}, {"-showconfig"}, {"-createconfig"}};
+    QTest::newRow("no settings file made") << "no ini" << "Cannot open file %E/mame.ini." << Calls{{"-list"}, {"-showconfig"}, {"-createconfig"}};
+    QTest::newRow("settings file too short") << "short ini" << "Unable to insert a line." << Calls{{"-list"}, {"-showconfig"}, {"-createconfig"}};
 }
 
 void TestRun::failures()
@@ -364,6 +366,49 @@ void TestRun::failures()
     QCOMPARE(s.errors(), QStringList{error});
     QCOMPARE(s.fake.argumentLists(), calls);
     QCOMPARE(FileIO::currentDirectory(), s.configurationDirectory);
+}
+
+void TestRun::inipathRoutes_data()
+{
+    QTest::addColumn<QByteArray>("inipath");  // what "-showconfig" reports; {S} a system directory
+    QTest::addColumn<QByteArray>("existing"); // where a mame.ini lies before: "home", "system" or ""
+    QTest::addColumn<QByteArray>("expected"); // where the rewritten mame.ini lies: "home" or "beside"
+    QTest::newRow("upstream, user file") << QByteArray("$HOME/.mame;.;ini") << QByteArray("home") << QByteArray("home");
+    QTest::newRow("distribution build") << QByteArray("$HOME/.mame;{S}") << QByteArray("system") << QByteArray("home");
+    QTest::newRow("windows-like build") << QByteArray(".;ini") << QByteArray() << QByteArray("beside");
+    QTest::newRow("no inipath") << QByteArray() << QByteArray() << QByteArray("beside");
+}
+
+void TestRun::inipathRoutes()
+{
+    QFETCH(QByteArray, inipath);
+    QFETCH(QByteArray, existing);
+    QFETCH(QByteArray, expected);
+    Scene s;
+    const QByteArray home = s.root.mkdir("home"), system = s.root.mkdir("system");
+    const QByteArray savedHome = qgetenv("HOME");
+    qputenv("HOME", home);
+    const QByteArray systemFile = system + "/mame.ini";
+    writeFile(systemFile, crlf({"rompath /system/roms"}));
+    if (existing == "home") {
+        FileIO::makeDirectories(home + "/.mame");
+        writeFile(home + "/.mame/mame.ini", crlf({"rompath old"}));
+    }
+    s.fake.on("SHOWCONFIG", "STDOUT", inipath.isEmpty() ? QByteArray("Unknown option: -showconfig\n")
+                                                        : "inipath                   " + inipath.replace("{S}", system) + "\n");
+    s.fake.writes("CREATECONFIG", "mame.ini", crlf({"#", "rompath $HOME/mame/roms", "x"}));
+    s.select(s.configuration("pacman.zip"));
+    s.run();
+    qputenv("HOME", savedHome);
+
+    QCOMPARE(s.errors(), QStringList());
+    const QByteArray place = expected == "home" ? home + "/.mame" : s.fake.directory;
+    QCOMPARE(readFile(place + "/mame.ini"), crlf({"#", "rompath ROMS;" + s.romDirectory, "x"}));
+    QCOMPARE(s.fake.calls().at(2).arguments, QList<QByteArray>{"-createconfig"});
+    QCOMPARE(s.fake.calls().at(2).directory, place);
+    QCOMPARE(readFile(systemFile), crlf({"rompath /system/roms"}));
+    if (expected == "home")
+        QVERIFY(!FileIO::exists(s.fake.directory + "/mame.ini"));
 }
 
 void TestRun::nothingSelected()
