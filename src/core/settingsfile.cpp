@@ -1,5 +1,6 @@
 #include "settingsfile.h"
 
+#include "errors.h"
 #include "fileio.h"
 #include "pathrules.h"
 
@@ -45,12 +46,12 @@ QByteArray romPathLine(Style style, const QByteArray &romPath)
         + romPath;
 }
 
-bool isRomPathLine(const QByteArray &line)
+bool isRomPathLine(QByteArrayView line)
 {
     qsizetype i = line.startsWith(Utf8Bom) ? Utf8Bom.size() : 0;
     while (i < line.size() && isBlank(line.at(i)))
         ++i;
-    if (line.mid(i, Key.size()) != Key)
+    if (line.size() - i < Key.size() || line.sliced(i, Key.size()) != QByteArrayView(Key))
         return false;
     i += Key.size();
     return i < line.size() && (isBlank(line.at(i)) || line.at(i) == '=');
@@ -79,11 +80,62 @@ void load(LineBuffer &lines, const QByteArray &path)
     lines.load(path, LineBuffer::Nul::Kept);
 }
 
-void rewrite(LineBuffer &lines, const QByteArray &path, Style style, const QByteArray &romPath)
+void rewrite(const QByteArray &path, Style style, const QByteArray &romPath)
 {
-    load(lines, path);
-    setRomPath(lines, style, romPath);
-    lines.save(path);
+    // The same result as loading the lines, setting the ROM path and writing them back, done on
+    // the bytes: the file's lines are spans of its text, copied once into the new text.
+    const std::optional<QByteArray> content = FileIO::read(path);
+    if (!content)
+        Errors::cannotOpen(path);
+    const QByteArray &text = *content;
+    struct Span {
+        qsizetype begin, end;
+    };
+    QList<Span> spans;
+    spans.reserve(text.count('\n') + 1);
+    const char *data = text.constData();
+    qsizetype start = 0, i = 0;
+    while (i < text.size()) {
+        if (data[i] == '\r' || data[i] == '\n') {
+            spans.append({start, i});
+            if (data[i] == '\r' && i + 1 < text.size() && data[i + 1] == '\n')
+                ++i;
+            start = ++i;
+        } else {
+            ++i;
+        }
+    }
+    if (start < text.size())
+        spans.append({start, text.size()});
+
+    int target = defaultLine(style);
+    for (qsizetype n = spans.size() - 1; n >= 0; --n) {
+        if (isRomPathLine(QByteArrayView(data + spans[n].begin, spans[n].end - spans[n].begin))) {
+            target = int(n);
+            break;
+        }
+    }
+    if (target > spans.size())
+        Errors::unableToInsert();
+
+    QByteArray line = romPathLine(style, romPath);
+    QByteArray out;
+    out.reserve(text.size() + line.size() + 2 * spans.size() + 5);
+    for (qsizetype n = 0; n < spans.size(); ++n) {
+        const QByteArrayView current(data + spans[n].begin, spans[n].end - spans[n].begin);
+        if (n == target) {
+            if (n == 0 && current.startsWith(Utf8Bom))
+                out.append(Utf8Bom); // the first line keeps the file's byte-order mark
+            out.append(line);
+        } else {
+            out.append(current);
+        }
+        out.append("\r\n", 2);
+    }
+    if (target == spans.size())
+        out.append(line).append("\r\n", 2);
+    if (!FileIO::writeAtomically(path, out))
+        Errors::cannotCreate(path);
 }
 
 } // namespace SettingsFile

@@ -28,7 +28,7 @@ QByteArray romPathLine(Style style, const QByteArray &romPath);
 
 // A ROM path line: its first word is "rompath", followed by a blank, a tab or "=". Blanks and
 // tabs before the word, and a UTF-8 byte-order mark at the start of the file, do not count.
-bool isRomPathLine(const QByteArray &line);
+bool isRomPathLine(QByteArrayView line);
 // The line the ROM path goes into: the last ROM path line, which is the one the emulator
 // uses; when there is none, the default line of the style.
 int targetLine(const QList<QByteArray> &lines, Style style);
@@ -44,6 +44,6 @@ void load(LineBuffer &lines, const QByteArray &path);
 // The whole rewrite: load, set the ROM path, and replace the file atomically (every line
 // followed by CR LF). A failure leaves the file as it was: "Cannot open file %s",
 // "Unable to insert a line" or "Cannot create file %s".
-void rewrite(LineBuffer &lines, const QByteArray &path, Style style, const QByteArray &romPath);
+void rewrite(const QByteArray &path, Style style, const QByteArray &romPath);
 
 } // namespace SettingsFile

@@ -90,7 +90,7 @@ public:
     // Starts the game; runs and quick launches go through it.
     GameLauncher launcher;
     // Rewrites the ROM path line of the emulator's settings file of `style` in `directory` with
-    // `romPath`, through mamecfg; the file is replaced atomically.
+    // `romPath`; the file is replaced atomically.
     void rewriterompath(SettingsFile::Style style, const QByteArray &directory, const QByteArray &romPath);
     // The emulator program: line 40, a relative path taken from the configuration directory.
     QByteArray emulatorProgram() const;

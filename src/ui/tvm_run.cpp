@@ -45,7 +45,7 @@ void TForm1::runEmulatorHidden(const QByteArray &program, const QByteArray &swit
 
 void TForm1::rewriterompath(SettingsFile::Style style, const QByteArray &directory, const QByteArray &romPath)
 {
-    SettingsFile::rewrite(mamecfg, SettingsFile::path(directory, style), style, romPath);
+    SettingsFile::rewrite(SettingsFile::path(directory, style), style, romPath);
 }
 
 QByteArray TForm1::inidirectory(const QByteArray &program)

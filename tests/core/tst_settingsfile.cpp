@@ -140,9 +140,8 @@ void TestSettingsFile::tooShort()
     const QByteArray path = SettingsFile::path(dir.path(), style);
     const QByteArray before = crlf(configLines(count));
     writeFile(path, before);
-    LineBuffer buffer;
     try {
-        SettingsFile::rewrite(buffer, path, style, "/roms");
+        SettingsFile::rewrite(path, style, "/roms");
         QFAIL("no error");
     } catch (const CommandError &e) {
         QCOMPARE(e.message(), QStringLiteral("Unable to insert a line"));
@@ -162,8 +161,7 @@ void TestSettingsFile::rewriteKeepsEveryOtherByte()
     original += "rompath = .;ROMS;C:\\OLD\r\nlast without end";
     writeFile(path, original);
 
-    LineBuffer buffer;
-    SettingsFile::rewrite(buffer, path, Style::Cfg, "/new roms");
+    SettingsFile::rewrite(path, Style::Cfg, "/new roms");
 
     QByteArray expected = QByteArrayLiteral("\xEF\xBB\xBF[config]\r\nline\0with nul\r\nlone cr\r\n");
     expected += "caf\xE9  \r\n\r\n";
@@ -190,8 +188,7 @@ void TestSettingsFile::rewriteNewestEmulatorFile()
         content += l + '\n';
     writeFile(path, content);
 
-    LineBuffer buffer;
-    SettingsFile::rewrite(buffer, path, Style::Ini, "/home/me/roms");
+    SettingsFile::rewrite(path, Style::Ini, "/home/me/roms");
     QList<QByteArray> expected = lines;
     expected[10] = "rompath ROMS;/home/me/roms";
     QCOMPARE(readFile(path), crlf(expected));
@@ -213,10 +210,9 @@ void TestSettingsFile::failedWriteKeepsFile()
     const QByteArray before = crlf(configLines(9, {{4, "rompath old"}}));
     writeFile(path, before);
     const auto previous = FileIO::setFaultInjector([step](FileIO::WriteStep s, const QByteArray &) { return s == step; });
-    LineBuffer buffer;
     QString message;
     try {
-        SettingsFile::rewrite(buffer, path, Style::Ini, "/new");
+        SettingsFile::rewrite(path, Style::Ini, "/new");
     } catch (const CommandError &e) {
         message = e.message();
     }
@@ -230,9 +226,8 @@ void TestSettingsFile::missingFile()
 {
     ScratchDir dir;
     const QByteArray path = SettingsFile::path(dir.path(), Style::Ini);
-    LineBuffer buffer;
     try {
-        SettingsFile::rewrite(buffer, path, Style::Ini, "/new");
+        SettingsFile::rewrite(path, Style::Ini, "/new");
         QFAIL("no error");
     } catch (const CommandError &e) {
         QCOMPARE(e.message(), QStringLiteral("Cannot open file ") + QString::fromUtf8(path));
