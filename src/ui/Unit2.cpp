@@ -213,7 +213,7 @@ void TForm2::buildControls()
             QPalette p = info->palette();
             p.setColor(QPalette::ButtonText, Qt::red);
             info->setPalette(p);
-            info->setFixedSize(WarningWidth, InfoHeight + 2);
+            info->setFixedSize(WarningWidth, InfoHeight);
         } else {
             const int text = info->fontMetrics().horizontalAdvance(info->text());
             info->setFixedSize(std::max(InfoWidth, text + 6), InfoHeight);
@@ -495,7 +495,7 @@ void TForm2::buildVideoPage()
     const Spec columns[3][3] = {
         {{"GroupBox3", 2, false}, {"GroupBox7", 2, false}, {"GroupBox34", 1, false}},
         {{"GroupBox8", 1, false}, {"GroupBox9", 1, false}, {"GroupBox6", 2, false}},
-        {{"GroupBox14", 1, true}, {"GroupBox5", 1, true}, {"GroupBox17", 1, true}},
+        {{"GroupBox14", 1, true}, {"GroupBox5", 1, true}, {"GroupBox17", 2, true}},
     };
     for (const auto &specs : columns) {
         auto *c = column();
