@@ -158,6 +158,7 @@ TForm2::TForm2(TForm1 *owner)
     buildControlsPage();
     buildAdvancedPage();
     setInitialState();
+    chainTabOrder();
     fitTabs(TabbedNotebook1->findChild<QTabBar *>(), ClientWidth - 4);
 
     setFixedSize(ClientWidth, ClientHeight);
@@ -332,6 +333,28 @@ void TForm2::buildControls()
     mame->installEventFilter(this);
 }
 
+QList<QWidget *> TForm2::boxControls(const QByteArray &name) const
+{
+    QList<QWidget *> controls;
+    for (const Options::RadioGroup &rg : Options::RadioGroups) {
+        if (name != rg.box)
+            continue;
+        for (const Options::RadioButton &b : rg.buttons) {
+            controls << radioButton(b.name);
+            if (b.argument && field(rg.field) && name != QByteArray("GroupBox32"))
+                controls << field(rg.field);
+        }
+    }
+    for (const Options::Check &c : Options::Checks) {
+        if (name != c.box)
+            continue;
+        controls << checkBox(c.name);
+        if (*c.field)
+            controls << field(c.field);
+    }
+    return controls;
+}
+
 // Lays out a group box's controls in catalogue order: radio buttons and check boxes in
 // `columns` columns, a companion field beside its button or box on the rest of the row, and the
 // Information button beside the last control or on a row of its own.
@@ -340,32 +363,17 @@ QGroupBox *TForm2::layoutBox(const QByteArray &name, int columns, bool infoBesid
     QGroupBox *g = groupBox(name);
     auto *grid = tightGrid(g);
     int row = 0, col = 0;
-    auto place = [&](QWidget *w) {
+    for (QWidget *w : boxControls(name)) {
+        if (qobject_cast<QLineEdit *>(w)) {
+            grid->addWidget(w, row, col, 1, -1);
+            col = columns;
+            continue;
+        }
         if (col >= columns) {
             ++row;
             col = 0;
         }
         grid->addWidget(w, row, col++);
-    };
-    auto placeField = [&](QWidget *w) {
-        grid->addWidget(w, row, col, 1, -1);
-        col = columns;
-    };
-    for (const Options::RadioGroup &rg : Options::RadioGroups) {
-        if (name != rg.box)
-            continue;
-        for (const Options::RadioButton &b : rg.buttons) {
-            place(radioButton(b.name));
-            if (b.argument && field(rg.field))
-                placeField(field(rg.field));
-        }
-    }
-    for (const Options::Check &c : Options::Checks) {
-        if (name != c.box)
-            continue;
-        place(checkBox(c.name));
-        if (*c.field)
-            placeField(field(c.field));
     }
     const Options::Box *b = Options::box(name);
     if (QPushButton *info = infoButton(b->info)) {
@@ -376,6 +384,30 @@ QGroupBox *TForm2::layoutBox(const QByteArray &name, int columns, bool infoBesid
     }
     grid->setColumnStretch(grid->columnCount(), 1);
     return g;
+}
+
+// The keyboard goes through each page as it reads: top to bottom, group by group, every
+// group's options before its Information button.
+void TForm2::chainTabOrder()
+{
+    QList<QWidget *> chain = {config, aboutconfiguration, mame, Button3, Button27, Button33, Button34,
+                              radioButton("selectgame0"), radioButton("selectgame1"), selectgamee, Button2,
+                              Autoselect, Edit1, Button6, gamelist, Button5, Button7, Button4};
+    bool controlsPage = false;
+    for (const Options::Box &b : Options::Boxes) {
+        if (b.name == QByteArray("GroupBox32") || b.name == QByteArray("GroupBox35"))
+            continue;
+        if (b.page == Page::Controls && !controlsPage) {
+            chain << joystick << radioButton("joystick1") << radioButton("joystick2") << joysticklist;
+            controlsPage = true;
+        }
+        chain << boxControls(b.name);
+        if (QPushButton *info = infoButton(b.info))
+            chain << info;
+    }
+    chain << extra;
+    for (int i = 1; i < chain.size(); ++i)
+        setTabOrder(chain.at(i - 1), chain.at(i));
 }
 
 void TForm2::buildConfigPage()

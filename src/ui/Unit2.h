@@ -108,7 +108,9 @@ private:
     void buildSoundPage();
     void buildControlsPage();
     void buildAdvancedPage();
+    QList<QWidget *> boxControls(const QByteArray &name) const;
     QGroupBox *layoutBox(const QByteArray &name, int columns, bool infoBeside);
+    void chainTabOrder();
     void placeGamePanel();
     void setInitialState();
 

@@ -314,6 +314,23 @@ void TestEditor::informationButtons()
         }
     }
     QCOMPARE(count, 33);
+
+    // The keyboard reaches a group's options before its Information button, and the groups in
+    // reading order.
+    QList<QWidget *> chain;
+    for (QWidget *w = editor.config; !chain.contains(w); w = w->nextInFocusChain())
+        chain << w;
+    int previous = -1;
+    for (const Box &b : Boxes) {
+        if (!*b.info)
+            continue;
+        const int info = int(chain.indexOf(editor.infoButton(b.info)));
+        QVERIFY2(info > previous, b.info);
+        for (QWidget *w : editor.groupBox(b.name)->findChildren<QWidget *>())
+            if (w->focusPolicy() & Qt::TabFocus)
+                QVERIFY2(chain.indexOf(w) < info || w == editor.infoButton(b.info), qPrintable(w->objectName()));
+        previous = info;
+    }
 }
 
 // Every control shows its whole caption on its page.
