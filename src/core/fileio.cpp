@@ -133,7 +133,7 @@ FaultInjector setFaultInjector(FaultInjector injector)
     return previous;
 }
 
-bool writeAtomically(const QByteArray &path, const QByteArray &content)
+bool writeAtomically(const QByteArray &path, const QByteArray &content, bool executable)
 {
     if (path.isEmpty() || path.indexOf('\0') >= 0 || isDirectory(path))
         return false;
@@ -152,6 +152,8 @@ bool writeAtomically(const QByteArray &path, const QByteArray &content)
         ::umask(mask);
         mode = 0666 & ~mask;
     }
+    if (executable)
+        mode |= (mode & 0444) >> 2;
 
     if (injected(WriteStep::CreateTemporary, path))
         return false;

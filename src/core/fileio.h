@@ -26,7 +26,8 @@ FaultInjector setFaultInjector(FaultInjector injector);
 // the target, which then takes the target's place. A failure at any step leaves the previous file
 // byte for byte (or still absent) and no temporary file behind. A symbolic link stays a link and
 // its target is replaced; an existing file keeps its permissions. Returns false on failure.
-bool writeAtomically(const QByteArray &path, const QByteArray &content);
+// With `executable`, the file may also be run by whoever may read it.
+bool writeAtomically(const QByteArray &path, const QByteArray &content, bool executable = false);
 
 // Removes a file (not a directory); true when it is gone.
 bool remove(const QByteArray &path);

@@ -1,8 +1,20 @@
 // Starts another program as a new process, optionally hiding the owning window and waiting for
 // the program to end, and returns its exit code.
+//
+// Routes, by which texts are set:
+//  - FileName and CommandLine: FileName is the program, whole (its path may hold blanks), and
+//    CommandLine its arguments.
+//  - FileName alone: FileName is tried whole as the program, then as a command (a program
+//    followed by its arguments).
+//  - FileName and LaunchType: nothing is started; the result is 0.
+//  - no FileName: the program associated with a file type; this platform keeps no such
+//    association for programs, so the result is 1.
+// A program run with Visibility HIDE has its output discarded; in every other state it writes to
+// this program's own output. Its input is always the null device, so it never waits for typing.
 #pragma once
 
 #include <QByteArray>
+#include <QStringList>
 
 class QWidget;
 
@@ -29,6 +41,24 @@ public:
     // Exit codes of Execute besides the program's own.
     static constexpr int NotStarted = 1;
     static constexpr int StillActive = 259;
+    // The longest program text, and the longest parameter text (a blank and CommandLine), taken.
+    static constexpr int MaxText = 511;
 
+    // Starts the program. 1 when it cannot be started (the owner is then neither hidden nor
+    // shown) or a text is too long; 259 when not waiting; else the program's exit code. While
+    // a started program runs, a visible owner is hidden when HideOwner is set, then shown again.
     int Execute();
+
+    // The verb in use: LaunchOperation, or "open" when empty.
+    QByteArray verb() const;
+    // Arguments of a command text, split at blanks and tabs; double quotes group blanks.
+    static QStringList splitArguments(const QByteArray &text);
+
+private:
+    // One start attempt; false when the program could not be started.
+    bool attempt(const QByteArray &program, const QStringList &arguments, int *result);
+    void hideOwner();
+    void showOwner();
+
+    bool m_ownerHidden = false;
 };

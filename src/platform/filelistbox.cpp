@@ -34,7 +34,9 @@ FileListBox::FileListBox(QWidget *parent)
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+    // The selection, not the current item: a list that takes the focus makes its first item
+    // current without selecting it.
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { emit selectionChanged(); });
 }
 

@@ -1,9 +1,361 @@
 #include "Unit1.h"
 
+#include "HyperLink.h"
+#include "appinfo.h"
+#include "filelistbox.h"
+#include "modals.h"
 #include "tvm.h"
 
-TAboutBox::TAboutBox(TForm1 *mainWindow) : QDialog(nullptr), m_main(mainWindow)
+#include <QEvent>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <qdrawutil.h>
+
+namespace AboutInfo {
+
+QString technicalSupportText()
+{
+    return QStringLiteral("Problems with T.V.O.? Report me in: ") + MakerMail;
+}
+
+QString aboutMakerText()
+{
+    return QStringLiteral(" ") + MakerName + QStringLiteral(" - Home Page: ") + THyperLink::prefix(ltHttp)
+        + MakerHomePage + QStringLiteral(" - E-Mail: ") + MakerMail;
+}
+
+QString aboutMameText()
+{
+    return QStringLiteral("M.A.M.E.: Multiple Arcade Machine Emulator - by ") + MameCreator
+        + QStringLiteral(" and the MAME Team. Home Page: ") + MameHomePage;
+}
+
+} // namespace AboutInfo
+
+namespace {
+
+constexpr int ClientWidth = 558;
+constexpr int ClientHeight = 258;
+constexpr int LabelGap = 6;
+
+// The white panel: a lowered outer edge around a raised inner one.
+class BevelPanel : public QFrame {
+public:
+    using QFrame::QFrame;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.fillRect(rect(), palette().color(QPalette::Window));
+        qDrawShadePanel(&p, rect(), palette(), true, 1);
+        qDrawShadePanel(&p, rect().adjusted(1, 1, -1, -1), palette(), false, 1);
+    }
+};
+
+enum class Kind { Picture, Label, WrappedLabel, Link, Bevel };
+
+struct ControlSpec {
+    const char *name;
+    Kind kind;
+    QRect place;        // left, top, width, height inside Panel1
+    QString text;       // a label's text, a link's caption or a picture's resource
+    TLinkType linkType;
+    QString accessibleName;
+};
+
+// Everything on the panel, back to front (the frame first, so the labels inside it lie above).
+const ControlSpec controls[] = {
+    {"Bevel1", Kind::Bevel, {350, 16, 164, 89}, {}, ltEmail, {}},
+    {"ProgramIcon", Kind::Picture, {8, 8, 33, 33}, QStringLiteral(":/images/trelvo-icon.png"), ltEmail,
+     QStringLiteral("MAME Trelvo icon")},
+    {"ProductName", Kind::Label, {48, 10, 166, 33}, QStringLiteral("MAME Trelvo"), ltEmail, {}},
+    {"Version", Kind::Label, {176, 40, 100, 13}, QStringLiteral("Version FINAL 1 (R4)"), ltEmail, {}},
+    {"Label6", Kind::Label, {11, 65, 113, 13}, QStringLiteral("Check New versions at:"), ltEmail, {}},
+    {"HyperLink8", Kind::Link, {140, 64, 189, 17}, AboutInfo::ProductHomePage, ltHttp, {}},
+    {"Image1", Kind::Picture, {32, 101, 129, 49}, QStringLiteral(":/images/arcade-street.png"), ltEmail,
+     QStringLiteral("Three arcade cabinets")},
+    {"Image2", Kind::Picture, {192, 101, 113, 49}, QStringLiteral(":/images/control-panel.png"), ltEmail,
+     QStringLiteral("An arcade control panel")},
+    {"Label5", Kind::Label, {15, 178, 250, 13},
+     QStringLiteral("Programmer: %1 (%2)").arg(AboutInfo::ProgrammerNickname, AboutInfo::ProgrammerFullName),
+     ltEmail, {}},
+    {"HyperLink7", Kind::Link, {273, 178, 175, 17}, AboutInfo::ProgrammerMail, ltEmail, {}},
+    {"Comments", Kind::Label, {14, 198, 114, 13}, QStringLiteral("BY: Quarzel"), ltEmail, {}},
+    {"HyperLink1", Kind::Link, {130, 197, 157, 17}, AboutInfo::MakerMail, ltEmail, {}},
+    {"HyperLink2", Kind::Link, {289, 197, 175, 17}, AboutInfo::MakerHomePage, ltHttp, {}},
+    {"Label1", Kind::Label, {374, 28, 112, 13}, QStringLiteral("SPECIAL THANKS TO:"), ltEmail, {}},
+    {"Label2", Kind::WrappedLabel, {360, 49, 151, 39}, AboutInfo::Thanks, ltEmail, {}},
+};
+
+struct Relabel {
+    const char *name;
+    QString text;
+};
+
+// What the joke writes over the window's texts.
+const Relabel jokeTexts[] = {
+    {"ProductName", QStringLiteral("MAME é o Melhor!")},
+    {"Version", QStringLiteral("Ovo de Páscoa")},
+    {"Label6", QStringLiteral("A página mais legal do mundo:")},
+    {"Label5", QStringLiteral("Programador: EU mesmo, Qual é o problema?")},
+    {"Comments", QStringLiteral("Quarzel é a melhor!")},
+    {"Label1", QStringLiteral("AGRADECIMENTOS:")},
+    {"Label2", QStringLiteral("A TODOS os meus amigos e a galera da Emulação!")},
+    {"OKButton", QStringLiteral(":-)")},
+};
+
+QRect controlPlace(const char *name)
+{
+    for (const ControlSpec &spec : controls)
+        if (qstrcmp(spec.name, name) == 0)
+            return spec.place;
+    return {};
+}
+
+QFont windowFont()
+{
+    QFont f;
+    f.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                   QStringLiteral("Nimbus Sans"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                   QStringLiteral("DejaVu Sans")});
+    f.setStyleHint(QFont::SansSerif);
+    f.setPixelSize(11);
+    return f;
+}
+
+// Impact where the system has it; otherwise the nearest narrow heavy face.
+QFont productNameFont()
+{
+    QFont f;
+    if (QFontDatabase::hasFamily(QStringLiteral("Impact"))) {
+        f.setFamily(QStringLiteral("Impact"));
+    } else {
+        f.setFamilies({QStringLiteral("Nimbus Sans Narrow"), QStringLiteral("Liberation Sans Narrow"),
+                       QStringLiteral("Arial Narrow"), QStringLiteral("DejaVu Sans Condensed")});
+        f.setWeight(QFont::Bold);
+        f.setStretch(QFont::Condensed);
+    }
+    f.setPixelSize(27);
+    return f;
+}
+
+void setColour(QWidget *w, QPalette::ColorRole role, const QColor &colour)
+{
+    QPalette p = w->palette();
+    p.setColor(role, colour);
+    w->setPalette(p);
+}
+
+} // namespace
+
+TAboutBox::TAboutBox(TForm1 *mainWindow)
+    : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    , m_main(mainWindow)
 {
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("About"));
+    setFont(windowFont());
+    setFixedSize(ClientWidth, ClientHeight);
+    build();
+}
+
+void TAboutBox::build()
+{
+    Panel1 = new BevelPanel(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setGeometry(8, 8, 545, 217);
+    setColour(Panel1, QPalette::Window, Qt::white);
+
+    for (const ControlSpec &spec : controls) {
+        QWidget *w = nullptr;
+        switch (spec.kind) {
+        case Kind::Picture: {
+            auto *picture = new QLabel(Panel1);
+            picture->setPixmap(QPixmap(spec.text));
+            picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            w = picture;
+            break;
+        }
+        case Kind::Label:
+        case Kind::WrappedLabel: {
+            auto *label = new QLabel(spec.text, Panel1);
+            label->setTextFormat(Qt::PlainText);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            label->setWordWrap(spec.kind == Kind::WrappedLabel);
+            w = label;
+            break;
+        }
+        case Kind::Link: {
+            auto *link = new THyperLink(Panel1);
+            link->setLinkType(spec.linkType);
+            link->setCaption(spec.text);
+            w = link;
+            break;
+        }
+        case Kind::Bevel: {
+            auto *frame = new QFrame(Panel1);
+            frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+            w = frame;
+            break;
+        }
+        }
+        w->setObjectName(QLatin1String(spec.name));
+        w->setGeometry(spec.place);
+        if (!spec.accessibleName.isEmpty())
+            w->setAccessibleName(spec.accessibleName);
+    }
+
+    auto label = [this](const char *name) { return Panel1->findChild<QLabel *>(QLatin1String(name)); };
+    auto link = [this](const char *name) { return Panel1->findChild<THyperLink *>(QLatin1String(name)); };
+    ProgramIcon = label("ProgramIcon");
+    ProductName = label("ProductName");
+    Version = label("Version");
+    Label6 = label("Label6");
+    HyperLink8 = link("HyperLink8");
+    Image1 = label("Image1");
+    Image2 = label("Image2");
+    Label5 = label("Label5");
+    HyperLink7 = link("HyperLink7");
+    Comments = label("Comments");
+    HyperLink1 = link("HyperLink1");
+    HyperLink2 = link("HyperLink2");
+    Bevel1 = Panel1->findChild<QFrame *>(QStringLiteral("Bevel1"));
+    Label1 = label("Label1");
+    Label2 = label("Label2");
+
+    ProgramIcon->setScaledContents(true);
+    ProgramIcon->installEventFilter(this);
+    ProductName->setFont(productNameFont());
+
+    OKButton = new QPushButton(QStringLiteral("OK"), this);
+    OKButton->setObjectName(QStringLiteral("OKButton"));
+    OKButton->setGeometry(477, 228, 75, 25);
+    OKButton->setDefault(true);
+    connect(OKButton, &QPushButton::clicked, this, [this] { OKButtonClick(); });
+
+    fitLabels();
+
+    // Tab goes through the links in reading order, then to OK.
+    setTabOrder(HyperLink8, HyperLink7);
+    setTabOrder(HyperLink7, HyperLink1);
+    setTabOrder(HyperLink1, HyperLink2);
+    setTabOrder(HyperLink2, OKButton);
+}
+
+void TAboutBox::fitLabels()
+{
+    // A one-line label grows to show its whole text in whatever font the system gives it, but
+    // keeps its place; the link after "Check New versions at:" moves along when that text grows.
+    for (const ControlSpec &spec : controls) {
+        if (spec.kind != Kind::Label)
+            continue;
+        QLabel *label = Panel1->findChild<QLabel *>(QLatin1String(spec.name));
+        label->resize(spec.place.size().expandedTo(label->sizeHint()));
+    }
+    const int linkLeft = controlPlace("HyperLink8").left();
+    HyperLink8->move(qMax(linkLeft, Label6->geometry().right() + 1 + LabelGap), HyperLink8->y());
+}
+
+void TAboutBox::OKButtonClick()
+{
+    accept();
+}
+
+void TAboutBox::reject()
+{
+    accept();
+}
+
+void TAboutBox::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    OKButton->setFocus();
+}
+
+bool TAboutBox::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ProgramIcon && event->type() == QEvent::MouseButtonDblClick) {
+        ProgramIconDblClick();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+QString TAboutBox::jokeCaption()
+{
+    return QStringLiteral("Ovo de Páscoa");
+}
+
+QString TAboutBox::jokeText()
+{
+    return QStringLiteral("Droga vc me descobriu... como pode?..., tentei me esconder mais não consegui... "
+                          "Clique ok pra ver a nova cara do TVO! Falow!!:-) E valew por utilizar TVO. ")
+        + AboutInfo::ProgrammerNickname + QLatin1Char('.');
+}
+
+void TAboutBox::ProgramIconDblClick()
+{
+    Modals::current().exclamation(jokeCaption(), jokeText());
+
+    for (const Relabel &r : jokeTexts) {
+        QWidget *w = findChild<QWidget *>(QLatin1String(r.name));
+        if (auto *label = qobject_cast<QLabel *>(w))
+            label->setText(r.text);
+        else if (auto *button = qobject_cast<QPushButton *>(w))
+            button->setText(r.text);
+    }
+
+    fitLabels();
+
+    if (m_main)
+        changeMainWindow();
+}
+
+void TAboutBox::changeMainWindow()
+{
+    const QColor maroon(128, 0, 0), red(255, 0, 0), lime(0, 255, 0);
+    TForm1 *form = m_main;
+
+    setColour(form->lista, QPalette::Base, maroon);
+    setColour(form->lista, QPalette::Text, red);
+    setColour(form->Panel2, QPalette::Window, red);
+    setColour(form->Label1, QPalette::WindowText, maroon);
+    form->setWindowTitle(QStringLiteral("MAME é o Melhor!"));
+    form->Label1->setText(QStringLiteral("Ovo de Páscoa"));
+    form->Label1->setWordWrap(true);   // the long text takes two lines in the narrow panel
+    QFont small = form->Label1->font();
+    small.setPointSize(6);
+    form->Label1->setFont(small);
+    form->StatusBar1->setAutoFillBackground(true);
+    setColour(form->StatusBar1, QPalette::Window, lime);
+
+    // A small caption bar with only the close box; the size stays fixed.
+    const Qt::WindowFlags toolFrame = Qt::Tool | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                                      | Qt::WindowCloseButtonHint;
+    if (form->windowFlags() != toolFrame) {
+        const bool shown = form->isVisible();
+        const QPoint where = form->pos();
+        form->setWindowFlags(toolFrame);
+        form->move(where);
+        if (shown) {
+            // New flags take the window down: bring it back, with this window still in front.
+            form->show();
+            raise();
+            activateWindow();
+        }
+    }
+    // Qt does not count a tool window as a main window: closing it must still end the program.
+    form->setAttribute(Qt::WA_QuitOnClose, true);
 }

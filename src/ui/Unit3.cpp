@@ -1,9 +1,159 @@
 #include "Unit3.h"
 
+#include "config.h"
+#include "fileio.h"
+#include "filelistbox.h"
+#include "guard.h"
+#include "pathrules.h"
+#include "settingsfile.h"
 #include "tvm.h"
 
-TForm3::TForm3(TForm1 *mainWindow) : QDialog(nullptr), m_main(mainWindow)
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int ClientWidth = 310;
+constexpr int ClientHeight = 326;
+constexpr int TopStripHeight = 25;
+constexpr int BottomStripHeight = 34;
+} // namespace
+
+TForm3::TForm3(TForm1 *mainWindow)
+    : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    , m_main(mainWindow)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Select ROM"));
+    Folder.Title = QStringLiteral("Select the directory from the List:");
+
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    // Top strip: the label and, at its right, Refresh.
+    auto *top = new QWidget(this);
+    top->setObjectName(QStringLiteral("Panel1"));
+    top->setFixedHeight(TopStripHeight);
+    auto *topRow = new QHBoxLayout(top);
+    topRow->setContentsMargins(4, 2, 2, 2);
+    topRow->setSpacing(4);
+    Label1 = new QLabel(QStringLiteral("Select The the game from the list:"), top);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Button3 = new QPushButton(QStringLiteral("Refresh"), top);
+    Button3->setObjectName(QStringLiteral("Button3"));
+    Button3->setAutoDefault(false);
+    topRow->addWidget(Label1, 1);
+    topRow->addWidget(Button3);
+
+    gamelist = new FileListBox(this);
+    gamelist->setObjectName(QStringLiteral("gamelist"));
+    gamelist->setMask("*.zip");
+    gamelist->setAccessibleName(QStringLiteral("Games"));
+    Label1->setBuddy(gamelist);
+
+    // Bottom strip: Change Directory at the left, Cancel and OK at the right.
+    auto *bottom = new QWidget(this);
+    bottom->setObjectName(QStringLiteral("Panel2"));
+    bottom->setFixedHeight(BottomStripHeight);
+    auto *bottomRow = new QHBoxLayout(bottom);
+    bottomRow->setContentsMargins(4, 4, 4, 4);
+    bottomRow->setSpacing(6);
+    Button4 = new QPushButton(QStringLiteral("Change Directory"), bottom);
+    Button4->setObjectName(QStringLiteral("Button4"));
+    Button4->setAutoDefault(false);
+    Button2 = new QPushButton(QStringLiteral("Cancel"), bottom);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setAutoDefault(false);
+    Button1 = new QPushButton(QStringLiteral("OK"), bottom);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setDefault(true);
+    bottomRow->addWidget(Button4);
+    bottomRow->addStretch(1);
+    bottomRow->addWidget(Button2);
+    bottomRow->addWidget(Button1);
+
+    column->addWidget(top);
+    column->addWidget(gamelist, 1);
+    column->addWidget(bottom);
+
+    setTabOrder(gamelist, Button1);
+    setTabOrder(Button1, Button2);
+    setTabOrder(Button2, Button4);
+    setTabOrder(Button4, Button3);
+
+    connect(Button1, &QPushButton::clicked, this, guarded([this] { Button1Click(); }));
+    connect(Button2, &QPushButton::clicked, this, guarded([this] { Button2Click(); }));
+    connect(Button3, &QPushButton::clicked, this, guarded([this] { Button3Click(); }));
+    connect(Button4, &QPushButton::clicked, this, guarded([this] { Button4Click(); }));
+
+    setFixedSize(ClientWidth, ClientHeight);
+}
+
+void TForm3::showEvent(QShowEvent *event)
+{
+    if (!event->spontaneous()) {
+        if (QScreen *screen = QGuiApplication::primaryScreen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            move(frame.topLeft());
+        }
+        runCommand([this] { FormShow(); });
+    }
+    QDialog::showEvent(event);
+}
+
+void TForm3::FormShow()
+{
+    // Line 52 when it names a directory, else the configuration directory's "roms"
+    // subdirectory, else the configuration directory itself.
+    const LineBuffer &lines = m_main->dados;
+    const QByteArray romDirectory = lines.count() > Config::RomDirectory ? lines.at(Config::RomDirectory) : QByteArray();
+    if (!romDirectory.isEmpty() && FileIO::isDirectory(romDirectory))
+        gamelist->setDirectory(romDirectory);
+    else
+        gamelist->setDirectory(Config::romsOrSelf(m_main->configurationDirectory()));
+}
+
+void TForm3::Button1Click()
+{
+    okpressed = true;
+    accept();
+}
+
+void TForm3::Button2Click()
+{
+    okpressed = false;
+    QDialog::reject();
+}
+
+void TForm3::reject()
+{
+    Button2Click();
+}
+
+void TForm3::Button3Click()
+{
+    gamelist->update();
+}
+
+void TForm3::Button4Click()
+{
+    if (!Folder.Execute(this))
+        return;
+    const QByteArray directory = m_main->emulatorDirectory();
+    const SettingsFile::Style style = SettingsFile::styleIn(directory);
+    const QByteArray path = SettingsFile::path(directory, style);
+    SettingsFile::load(m_main->mamecfg, path);
+    // The folder in the form the settings line takes, remembered for the next browse.
+    const QByteArray folder = PathRules::shortForm(Folder.Directory);
+    Folder.Directory = folder;
+    SettingsFile::setRomPath(m_main->mamecfg, style, folder);
+    m_main->mamecfg.save(path);
+    if (!folder.isEmpty())
+        gamelist->setDirectory(folder);
 }

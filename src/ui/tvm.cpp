@@ -78,6 +78,7 @@ TForm1::TForm1(QWidget *parent)
     }
 
     lista->setDirectory(m_configurationDirectory);
+    lista->setFocus();
 }
 
 TForm1::~TForm1() = default;
@@ -217,7 +218,8 @@ void TForm1::buildList()
     lista->setAccessibleName(QStringLiteral("Configurations"));
     QPalette p = lista->palette();
     p.setColor(QPalette::Base, QColor(0, 0, 128));
-    p.setColor(QPalette::Text, QColor(0, 0, 255));
+    // Blue on navy; a light blue, so that the names stay legible.
+    p.setColor(QPalette::Text, QColor(0x55, 0x99, 0xff));
     lista->setPalette(p);
     QFont font(QStringLiteral("serif"));
     font.setStyleHint(QFont::Serif);

@@ -4,7 +4,9 @@
 
 #include "ATSHFileOperation.h"
 #include "Executor.h"
+#include "gamelauncher.h"
 #include "linebuffer.h"
+#include "settingsfile.h"
 
 #include <QByteArray>
 #include <QMainWindow>
@@ -81,6 +83,22 @@ public:
 
     // Makes the configuration directory current again; a failure stops the command.
     void restoreConfigurationDirectory() const;
+
+    // ---- Launch pipeline (tvm_run.cpp) ------------------------------------------------------
+    // Starts the game; runs and quick launches go through it.
+    GameLauncher launcher;
+    // Rewrites the ROM path line of the emulator's settings file of `style` in `directory` with
+    // `romPath`, through mamecfg; the file is replaced atomically.
+    void rewriterompath(SettingsFile::Style style, const QByteArray &directory, const QByteArray &romPath);
+    // The emulator program: line 40, a relative path taken from the configuration directory.
+    QByteArray emulatorProgram() const;
+    // The emulator directory: the directory part of emulatorProgram(); empty for a bare name.
+    QByteArray emulatorDirectory() const;
+    // Makes `directory` current; a failure stops the command with the directory error.
+    void enterDirectory(const QByteArray &directory) const;
+    // Runs the emulator hidden with one switch through Executor, waiting for it to end.
+    void runEmulatorHidden(const QByteArray &program, const QByteArray &switchText);
+    // ---- end of launch pipeline --------------------------------------------------------------
 
 private:
     void buildMenus();

@@ -1,5 +1,64 @@
-// The quick launch and the batch-file export.
+// The quick launch and the export of a file that starts the emulator without this program.
 #include "tvm.h"
 
-void TForm1::QUICKConfiguration1Click() {}
-void TForm1::CreateaAutoExcutable1Click() {}
+#include "batchfile.h"
+#include "config.h"
+#include "errors.h"
+#include "fileio.h"
+#include "filters.h"
+#include "modals.h"
+#include "pathrules.h"
+#include "textcodec.h"
+
+namespace {
+
+const FileDialogRequest OpenDialog{FileDialogRequest::Mode::Open, QStringLiteral("Select The MAME file"),
+                                   Filters::MameExecutable, 0, {}};
+const FileDialogRequest zipdialog{FileDialogRequest::Mode::Open, QStringLiteral("Select The Zip ROM file"),
+                                  QStringLiteral("MAME Executable files|*zip|All Files|*.*"), 0, {}};
+const FileDialogRequest SaveDialog1{FileDialogRequest::Mode::Save, QString(),
+                                    QString::fromLatin1(BatchFile::SaveFilter), 0, {}};
+
+} // namespace
+
+void TForm1::QUICKConfiguration1Click()
+{
+    const std::optional<FileDialogResult> emulator = Modals::current().file(OpenDialog);
+    if (!emulator)
+        return;
+    dados2.replace(Config::Emulator, emulator->path);
+    const std::optional<FileDialogResult> archive = Modals::current().file(zipdialog);
+    if (!archive)
+        return;
+    dados2.replace(Config::RomDirectory, PathRules::directoryPart(archive->path));
+    dados2.replace(Config::Game, PathRules::namePart(archive->path));
+    dados = dados2;
+
+    // No emulator run makes a settings file here: the one there is gets the ROM path.
+    const QByteArray directory = emulatorDirectory();
+    rewriterompath(SettingsFile::styleIn(directory), directory, dados.at(Config::RomDirectory));
+    launchgame(PathRules::withoutExtension(dados.at(Config::Game)));
+}
+
+void TForm1::CreateaAutoExcutable1Click()
+{
+    // Emptied at every export, a configuration selected or not: lines left from an earlier export
+    // (or the buffer's first "Memo2") would otherwise stand in front of the new file.
+    Memo2.clear();
+    const std::optional<FileDialogResult> chosen = Modals::current().file(SaveDialog1);
+    if (!chosen)
+        return;
+    const QByteArray path = BatchFile::withDefaultExtension(chosen->path, chosen->filterIndex);
+    const BatchFile::Launch launch{dados.at(Config::Emulator), dados.at(Config::Game),
+                                   dados.at(Config::OptionString)};
+    if (BatchFile::isShellScript(path)) {
+        // A batch file does not run here: a shell script does the same.
+        if (!FileIO::writeAtomically(path, BatchFile::shellScript(launch), true))
+            Errors::cannotCreate(path);
+    } else {
+        for (const QByteArray &line : BatchFile::batchLines(launch))
+            Memo2.append(line);
+        Memo2.save(path);
+    }
+    Modals::current().message(QStringLiteral("File created!"));
+}

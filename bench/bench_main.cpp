@@ -1,0 +1,197 @@
+// Measures the program's work against a baseline of the same work done bare, in one run on one
+// generated directory, and prints each figure with its baseline, the ratio and the bound.
+#include "application.h"
+#include "fileio.h"
+#include "filelistbox.h"
+#include "tvm.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QProcess>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QListView>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The best of several runs: the least disturbed by the rest of the machine.
+double bestMs(int runs, const std::function<void()> &work)
+{
+    double best = 1e300;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        work();
+        best = std::min(best, t.nsecsElapsed() / 1e6);
+    }
+    return best;
+}
+
+void makeFiles(const fs::path &dir, int count, const char *extension)
+{
+    for (int i = 0; i < count; ++i) {
+        char name[64];
+        std::snprintf(name, sizeof name, "game%06d%s", (i * 7919) % count, extension);
+        std::ofstream(dir / name) << "x";
+    }
+}
+
+// The bare listing: readdir, mask filter and sort with the standard library alone.
+std::vector<std::string> bareListing(const fs::path &dir, const std::string &extension)
+{
+    std::vector<std::string> names;
+    for (const auto &entry : fs::directory_iterator(dir)) {
+        std::string name = entry.path().filename().string();
+        if (name.size() >= extension.size()
+            && name.compare(name.size() - extension.size(), extension.size(), extension) == 0
+            && entry.is_regular_file())
+            names.push_back(std::move(name));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Shows a window and returns once `painted` has received its first paint event.
+class PaintWatch : public QObject {
+public:
+    bool painted = false;
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::Paint)
+            painted = true;
+        return false;
+    }
+};
+
+void showUntilPainted(QWidget *window, QWidget *painted)
+{
+    PaintWatch watch;
+    painted->installEventFilter(&watch);
+    window->show();
+    while (!watch.painted)
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    painted->removeEventFilter(&watch);
+}
+
+// Peak resident memory of this process, in KiB.
+long peakKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+// Runs this program again in a measuring mode and reads the peak memory it reports.
+long measureChild(const QStringList &arguments)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), arguments);
+    child.waitForFinished(-1);
+    return child.readAllStandardOutput().trimmed().toLong();
+}
+
+// Measuring modes: an empty window, or the file list showing one directory; prints peak KiB.
+int measureMode(const QString &mode, const QString &directory)
+{
+    if (mode == QLatin1String("--memory-empty")) {
+        QWidget w;
+        w.resize(336, 298);
+        showUntilPainted(&w, &w);
+    } else {
+        FileListBox list;
+        list.setMask("*.zip");
+        list.resize(300, 300);
+        list.setDirectory(QFile::encodeName(directory));
+        showUntilPainted(&list, list.viewport());
+    }
+    std::printf("%ld\n", peakKiB());
+    return 0;
+}
+
+struct Row {
+    const char *what;
+    double figure;
+    double baseline;
+    double bound;
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    if (argc > 1)
+        return measureMode(QString::fromLocal8Bit(argv[1]), argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString());
+    std::vector<Row> rows;
+    const int runs = 7;
+
+    // 1. 50,000 archives in the file list control, listed and shown.
+    {
+        QTemporaryDir tmp;
+        const fs::path dir = tmp.path().toStdString();
+        makeFiles(dir, 50000, ".zip");
+        const double bare = bestMs(runs, [&] { bareListing(dir, ".zip"); });
+        FileListBox list;
+        list.setMask("*.zip");
+        list.resize(300, 300);
+        const QByteArray path = QFile::encodeName(tmp.path());
+        const double shown = bestMs(runs, [&] {
+            list.hide();
+            list.setDirectory(path);
+            showUntilPainted(&list, list.viewport());
+        });
+        rows.push_back({"50,000 archives listed and shown", shown, bare, 1.5});
+
+        // Peak memory with those archives listed, against an empty window's; bound: + 20 MiB.
+        const double emptyMiB = measureChild({QStringLiteral("--memory-empty")}) / 1024.0;
+        const double listMiB = measureChild({QStringLiteral("--memory-list"), tmp.path()}) / 1024.0;
+        rows.push_back({"peak MiB, 50,000 archives listed (limit +20)", listMiB, emptyMiB, (emptyMiB + 20) / emptyMiB});
+    }
+
+    // 2. The main window's start, to its first paint, among 10,000 configurations.
+    {
+        QTemporaryDir tmp;
+        const fs::path dir = tmp.path().toStdString();
+        makeFiles(dir, 10000, ".tvo");
+        const QByteArray previous = FileIO::currentDirectory();
+        FileIO::changeDirectory(QFile::encodeName(tmp.path()));
+        const double empty = bestMs(runs, [&] {
+            QWidget w;
+            w.resize(336, 298);
+            showUntilPainted(&w, &w);
+        });
+        const double bare = bestMs(runs, [&] { bareListing(dir, ".tvo"); });
+        const double start = bestMs(runs, [&] {
+            ApplicationWindows windows;
+            showUntilPainted(windows.Form1.get(), windows.Form1->lista->viewport());
+        });
+        FileIO::changeDirectory(previous);
+        rows.push_back({"main window start, 10,000 configurations", start, empty + bare, 1.3});
+    }
+
+    bool ok = true;
+    std::printf("%-46s %12s %12s %7s %7s\n", "benchmark (ms, or MiB where named)", "figure", "baseline", "ratio", "bound");
+    for (const Row &r : rows) {
+        const double ratio = r.figure / r.baseline;
+        ok = ok && ratio <= r.bound;
+        std::printf("%-46s %12.2f %12.2f %7.2f %7.2f%s\n", r.what, r.figure, r.baseline, ratio, r.bound,
+                    ratio <= r.bound ? "" : "  OVER");
+    }
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,49 @@
+// The emulator's own settings file, beside its executable: "mame.cfg" (the older emulators) or
+// "mame.ini". The file belongs to the emulator; this program only points its ROM path line at a
+// ROM directory and writes every other line back as it found it.
+#pragma once
+
+#include "linebuffer.h"
+
+#include <QByteArray>
+#include <QList>
+
+namespace SettingsFile {
+
+enum class Style { Cfg, Ini };
+
+// "mame.cfg" or "mame.ini".
+QByteArray fileName(Style style);
+// The settings file of the given style in an emulator directory (the current one when empty).
+QByteArray path(const QByteArray &emulatorDirectory, Style style);
+// Cfg when a "mame.cfg" lies in the emulator directory, else Ini.
+Style styleIn(const QByteArray &emulatorDirectory);
+
+// The line that takes the ROM path when the file has no ROM path line: 11 of "mame.cfg",
+// 6 of "mame.ini".
+int defaultLine(Style style);
+// The new ROM path line: "rompath = .;ROMS;" (cfg) or "rompath ROMS;" (ini), then the path
+// text unchanged.
+QByteArray romPathLine(Style style, const QByteArray &romPath);
+
+// A ROM path line: its first word is "rompath", followed by a blank, a tab or "=". Blanks and
+// tabs before the word, and a UTF-8 byte-order mark at the start of the file, do not count.
+bool isRomPathLine(const QByteArray &line);
+// The line the ROM path goes into: the last ROM path line, which is the one the emulator
+// uses; when there is none, the default line of the style.
+int targetLine(const QList<QByteArray> &lines, Style style);
+
+// Points the ROM path line of loaded settings lines at `romPath`; every other line stays as it
+// is. With exactly as many lines as the target line number the new line is appended; with
+// fewer the command stops with "Unable to insert a line".
+void setRomPath(LineBuffer &lines, Style style, const QByteArray &romPath);
+
+// Loads the settings file at `path` into `lines` (every byte kept, a NUL included); "Cannot
+// open file %s" when it cannot be read.
+void load(LineBuffer &lines, const QByteArray &path);
+// The whole rewrite: load, set the ROM path, and replace the file atomically (every line
+// followed by CR LF). A failure leaves the file as it was: "Cannot open file %s",
+// "Unable to insert a line" or "Cannot create file %s".
+void rewrite(LineBuffer &lines, const QByteArray &path, Style style, const QByteArray &romPath);
+
+} // namespace SettingsFile

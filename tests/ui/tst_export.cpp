@@ -1,0 +1,226 @@
+// The quick launch and the export of a starting file, with the stand-in emulator.
+#include "application.h"
+#include "batchfile.h"
+#include "filelistbox.h"
+#include "guard.h"
+#include "scriptedmodals.h"
+#include "testutil.h"
+#include "tvm.h"
+#include "../fakemame/fakemamecontrol.h"
+
+#include <QProcess>
+#include <QTest>
+#include <sys/stat.h>
+
+using namespace TestUtil;
+
+namespace {
+
+struct Scene {
+    ScratchDir root;
+    QByteArray configurationDirectory = root.mkdir("configs");
+    QByteArray games = root.mkdir("my games");
+    CurrentDir current{configurationDirectory};
+    FakeMame fake{root.file("emu dir")};
+    ScriptedModals modals;
+    ApplicationWindows windows;
+    TForm1 &main = *windows.Form1;
+
+    void command(void (TForm1::*handler)())
+    {
+        ExitWatch watch;
+        runCommand([this, handler] { (main.*handler)(); });
+        watch.wait();
+    }
+    void select(const QList<QByteArray> &lines)
+    {
+        writeFile(configurationDirectory + "/test.tvo", crlf(lines));
+        main.lista->update();
+        main.lista->setItemIndex(0);
+    }
+};
+
+} // namespace
+
+class TestExport : public QObject {
+    Q_OBJECT
+private slots:
+    void quickLaunchCancels();
+    void quickLaunchRuns();
+    void quickLaunchWithoutSettingsFile();
+    void batchFiles_data();
+    void batchFiles();
+    void exportReplacesAndFailsSafely();
+    void exportAfterQuickLaunch();
+    void shellScriptRunsTheEmulator();
+};
+
+void TestExport::quickLaunchCancels()
+{
+    Scene s;
+    s.main.dados = LineBuffer({"held"});
+    s.modals.cancelFile();
+    s.command(&TForm1::QUICKConfiguration1Click);
+    QCOMPARE(s.main.dados2.lines(), QList<QByteArray>(52));
+
+    s.modals.answerFile(s.fake.program);
+    s.modals.cancelFile();
+    s.command(&TForm1::QUICKConfiguration1Click);
+    QList<QByteArray> expected(52);
+    expected[40] = s.fake.program;
+    QCOMPARE(s.main.dados2.lines(), expected);
+    QCOMPARE(s.main.dados.lines(), QList<QByteArray>{"held"});
+    QVERIFY(s.fake.calls().isEmpty());
+    QCOMPARE(s.modals.fileRequests.at(0).title, QStringLiteral("Select The MAME file"));
+    QCOMPARE(s.modals.fileRequests.at(1).title, QStringLiteral("Select The MAME file"));
+    QCOMPARE(s.modals.fileRequests.at(2).title, QStringLiteral("Select The Zip ROM file"));
+    QCOMPARE(s.modals.fileRequests.at(2).filter, QStringLiteral("MAME Executable files|*zip|All Files|*.*"));
+}
+
+void TestExport::quickLaunchRuns()
+{
+    Scene s;
+    const QByteArray ini = crlf({"# core", "rompath                   $HOME/mame/roms", "x"});
+    writeFile(s.fake.directory + "/mame.ini", ini);
+    for (const QByteArray archive : {"pacman.zip", "my.game"}) {
+        s.modals.answerFile(s.fake.program);
+        s.modals.answerFile(s.games + "/" + archive);
+        s.command(&TForm1::QUICKConfiguration1Click);
+        QCOMPARE(s.main.dados2.count(), 53);
+        QCOMPARE(s.main.dados2.at(1), archive);
+        QCOMPARE(s.main.dados2.at(52), s.games);
+        QCOMPARE(s.main.dados.lines(), s.main.dados2.lines());
+    }
+    QCOMPARE(s.modals.errors(), QStringList());
+    QCOMPARE(readFile(s.fake.directory + "/mame.ini"), crlf({"# core", "rompath ROMS;" + s.games, "x"}));
+    const QList<FakeCall> calls = s.fake.calls();
+    QCOMPARE(calls.size(), 2); // the games only: no preparatory run
+    QCOMPARE(calls.at(0).arguments, QList<QByteArray>{"pacman"});
+    QCOMPARE(calls.at(1).arguments, QList<QByteArray>{"my"});
+    QCOMPARE(calls.at(0).directory, s.fake.directory);
+    QCOMPARE(FileIO::currentDirectory(), s.configurationDirectory);
+}
+
+void TestExport::quickLaunchWithoutSettingsFile()
+{
+    Scene s;
+    s.modals.answerFile(s.fake.program);
+    s.modals.answerFile(s.games + "/pacman.zip");
+    s.command(&TForm1::QUICKConfiguration1Click);
+    QCOMPARE(s.modals.errors(), QStringList{"Cannot open file " + QString::fromUtf8(s.fake.directory) + "/mame.ini."});
+    QCOMPARE(s.main.dados.at(1), QByteArray("pacman.zip")); // replaced already
+    QVERIFY(s.fake.calls().isEmpty());
+}
+
+void TestExport::batchFiles_data()
+{
+    QTest::addColumn<QByteArray>("game");
+    QTest::addColumn<QByteArray>("typed");
+    QTest::addColumn<QByteArray>("written");
+    QTest::newRow("with game, extension added") << QByteArray("pacman.zip") << QByteArray("start") << QByteArray("start.BAT");
+    QTest::newRow("without game, own extension") << QByteArray() << QByteArray("all.cmd") << QByteArray("all.cmd");
+}
+
+void TestExport::batchFiles()
+{
+    QFETCH(QByteArray, game);
+    QFETCH(QByteArray, typed);
+    QFETCH(QByteArray, written);
+    Scene s;
+    const QList<QByteArray> lines = configLines(54, {{1, game}, {40, "C:\\MAME.EXE"}, {41, " -cheat "}});
+    s.select(lines);
+    s.modals.answerFile(s.root.file(typed));
+    s.command(&TForm1::CreateaAutoExcutable1Click);
+    QCOMPARE(s.modals.messages(), QStringList{"File created!"});
+    QCOMPARE(s.modals.fileRequests.at(0).filter, QStringLiteral("BAT Files|*.bat|ALL Files|*.*|Shell Scripts|*.sh"));
+    const QByteArray expected = crlf(BatchFile::batchLines({"C:\\MAME.EXE", game, " -cheat "}));
+    QCOMPARE(readFile(s.root.file(written)), expected);
+    QCOMPARE(s.main.Memo2.lines(), BatchFile::batchLines({"C:\\MAME.EXE", game, " -cheat "}));
+    QVERIFY(expected.contains(game.isEmpty() ? "\r\ncd C:\\\r\n" : "\r\ncd C:\\\r\nC:\\MAME.EXE pacman  -cheat \r\n"));
+}
+
+void TestExport::exportReplacesAndFailsSafely()
+{
+    Scene s;
+    s.select(configLines(54, {{40, "/usr/games/mame"}}));
+    const QByteArray target = s.root.file("start.bat");
+    writeFile(target, "previous");
+    s.main.lista->setItemIndex(-1); // the buffer is emptied even with nothing selected
+
+    auto previous = FileIO::setFaultInjector([](FileIO::WriteStep step, const QByteArray &) {
+        return step == FileIO::WriteStep::Commit;
+    });
+    s.modals.answerFile(target);
+    s.command(&TForm1::CreateaAutoExcutable1Click);
+    FileIO::setFaultInjector(previous);
+    QCOMPARE(s.modals.errors(), QStringList{"Cannot create file " + QString::fromUtf8(target) + "."});
+    QCOMPARE(s.modals.messages(), QStringList());
+    QCOMPARE(readFile(target), QByteArray("previous"));
+
+    s.modals.answerFile(target);
+    s.command(&TForm1::CreateaAutoExcutable1Click);
+    QCOMPARE(s.modals.messages(), QStringList{"File created!"});
+    QVERIFY(readFile(target).startsWith("@echo off\r\n")); // replaced without a question, nothing stale
+
+    s.modals.cancelFile();
+    s.command(&TForm1::CreateaAutoExcutable1Click);
+    QVERIFY(s.main.Memo2.isEmpty());
+
+    s.main.dados = LineBuffer({"a", "b"});
+    s.modals.answerFile(s.root.file("short.bat"));
+    s.command(&TForm1::CreateaAutoExcutable1Click);
+    QCOMPARE(s.modals.errors().last(), QStringLiteral("List index out of bounds (40)"));
+    QVERIFY(!FileIO::exists(s.root.file("short.bat")));
+}
+
+void TestExport::exportAfterQuickLaunch()
+{
+    Scene s;
+    writeFile(s.fake.directory + "/mame.cfg", crlf(QList<QByteArray>(12)));
+    s.modals.answerFile(s.fake.program);
+    s.modals.answerFile(s.games + "/galaga.zip");
+    s.command(&TForm1::QUICKConfiguration1Click);
+    s.modals.answerFile(s.root.file("quick.bat"));
+    s.command(&TForm1::CreateaAutoExcutable1Click);
+    QCOMPARE(readFile(s.fake.directory + "/mame.cfg").split('\n').at(11), "rompath = .;ROMS;" + s.games + "\r");
+    QCOMPARE(readFile(s.root.file("quick.bat")).split('\n').at(5), s.fake.program + " galaga \r");
+}
+
+void TestExport::shellScriptRunsTheEmulator()
+{
+    Scene s;
+    // The game name would run a command if a shell ever read it as code.
+    const QByteArray game = "$(touch pwned).zip";
+    s.select(configLines(54, {{1, game}, {40, s.fake.program}, {41, "  -joy standard  "}}));
+    s.modals.answerFile(s.root.file("start"), 2);
+    s.command(&TForm1::CreateaAutoExcutable1Click);
+    const QByteArray script = s.root.file("start.sh");
+    struct stat st;
+    QVERIFY(::stat(script.constData(), &st) == 0 && (st.st_mode & S_IXUSR));
+
+    QProcess p;
+    p.setWorkingDirectory(QString::fromUtf8(s.root.path()));
+    p.start(QString::fromUtf8(script), {});
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), 0);
+    const QList<FakeCall> calls = s.fake.calls();
+    QCOMPARE(calls.size(), 1);
+    QCOMPARE(calls.at(0).directory, s.fake.directory);
+    QCOMPARE(calls.at(0).arguments, (QList<QByteArray>{"$(touch pwned)", "-joy", "standard"}));
+    QVERIFY(!FileIO::exists(s.root.file("pwned")) && !FileIO::exists(s.fake.directory + "/pwned"));
+
+    // Without a game the script wants one.
+    s.select(configLines(54, {{40, s.fake.program}}));
+    s.modals.answerFile(script, 2);
+    s.command(&TForm1::CreateaAutoExcutable1Click);
+    p.start(QString::fromUtf8(script), {});
+    QVERIFY(p.waitForFinished(60000));
+    QVERIFY(p.exitCode() != 0);
+    QVERIFY(p.readAllStandardOutput().contains("TYPE THE NAME OF THE GAME AFTER THE NAME OF THE FILE"));
+    p.start(QString::fromUtf8(script), {QStringLiteral("my game")});
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(s.fake.calls().last().arguments, QList<QByteArray>{"my game"});
+}
+
+QTEST_MAIN(TestExport)
+#include "tst_export.moc"

@@ -1,0 +1,215 @@
+#include "application.h"
+#include "fileio.h"
+#include "filelistbox.h"
+#include "scriptedmodals.h"
+#include "testutil.h"
+#include "tvm.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolButton>
+
+using TestUtil::ScratchDir;
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void controlsCarryTheirNames();
+    void listsConfigurationsOnly();
+    void selectionShowsDescription_data();
+    void selectionShowsDescription();
+    void refreshClearsSelectionButKeepsLines();
+    void firstItemSelectsAfterFocus();
+    void deleteAsksOnceAndDeletes();
+    void deleteDeclinedKeepsFile();
+    void deleteOfVanishedFileDoesNothing();
+    void initialBuffers();
+
+private:
+    void select(const QByteArray &name);
+    std::unique_ptr<ScratchDir> m_dir;
+    std::unique_ptr<TestUtil::CurrentDir> m_cwd;
+    std::unique_ptr<ScriptedModals> m_modals;
+    std::unique_ptr<ApplicationWindows> m_app;
+    TForm1 *form() { return m_app->Form1.get(); }
+};
+
+void TestMainWindow::init()
+{
+    m_dir = std::make_unique<ScratchDir>();
+    TestUtil::writeFile(m_dir->file("arcade.tvo"), TestUtil::crlf({"Arcade classics", "pacman.zip"}));
+    TestUtil::writeFile(m_dir->file("Beta.TVO"), TestUtil::crlf({"Caf\xe9 games"}));
+    TestUtil::writeFile(m_dir->file("empty.tvo"), "");
+    m_dir->mkdir("folder.tvo");
+    TestUtil::writeFile(m_dir->file("readme.txt"), "not a configuration");
+    m_cwd = std::make_unique<TestUtil::CurrentDir>(m_dir->path());
+    m_modals = std::make_unique<ScriptedModals>();
+    m_app = std::make_unique<ApplicationWindows>();
+}
+
+void TestMainWindow::cleanup()
+{
+    m_app.reset();
+    QCOMPARE(m_modals->pendingAnswers(), 0);
+    m_modals.reset();
+    m_cwd.reset();
+    m_dir.reset();
+}
+
+void TestMainWindow::select(const QByteArray &name)
+{
+    const int row = int(form()->lista->names().indexOf(name));
+    QVERIFY2(row >= 0, name.constData());
+    form()->lista->setItemIndex(row);
+}
+
+void TestMainWindow::controlsCarryTheirNames()
+{
+    TForm1 *f = form();
+    QCOMPARE(f->windowTitle(), QStringLiteral("M.A.M.E Trelvo"));
+    for (const char *name : {"lista", "StatusBar1", "Panel2", "Label1", "SpeedButton1", "SpeedButton5",
+                             "File1", "Configuration1", "Help1", "PopupMenu1"})
+        QVERIFY2(f->findChild<QObject *>(QLatin1String(name)), name);
+    const QList<QPair<const char *, const char *>> actions = {
+        {"NewConfiguration1", "New Configuration"}, {"CreateaAutoExcutable1", "Create an Auto Executable File"},
+        {"Refresh1", "Refresh"}, {"Exit1", "Exit"}, {"RunConfiguration1", "Run Configuration"},
+        {"ImportConfiguration1", "Edit configuration"}, {"DeleteConfiguration1", "Delete Configuration"},
+        {"TechnicalSupport1", "Technical Support"}, {"AboutTVO1", "About TVO"},
+        {"AboutQuarzel1", "About Quarzel"}, {"AboutMAME1", "About MAME"}, {"QUICKConfiguration1", "Trelvo!"},
+        {"RunConfiguration2", "Run Configuration"}, {"Editconfiguration1", "Edit configuration"},
+        {"DeleteConfiguration2", "Delete Configuration"}, {"Refresh2", "Refresh"}};
+    for (const auto &[name, caption] : actions) {
+        auto *a = f->findChild<QAction *>(QLatin1String(name));
+        QVERIFY2(a, name);
+        QCOMPARE(a->text(), QString::fromUtf8(caption));
+    }
+    for (const char *name : {"N1", "N3", "N4", "N5"})
+        QVERIFY(f->findChild<QAction *>(QLatin1String(name))->isSeparator());
+    QCOMPARE(f->SpeedButton4->toolTip(), QStringLiteral("DELETE CONFIGURATION"));
+    QCOMPARE(f->Label1->text(), QStringLiteral("Final 1"));
+    f->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f));
+    QCOMPARE(f->Panel2->width(), 46);
+    QCOMPARE(f->centralWidget()->height() + f->StatusBar1->height(), 298);
+    QCOMPARE(f->width(), 336);
+    QCOMPARE(f->StatusBar1->height(), 19);
+}
+
+void TestMainWindow::listsConfigurationsOnly()
+{
+    QCOMPARE(form()->lista->names(), (QList<QByteArray>{"arcade.tvo", "Beta.TVO", "empty.tvo"}));
+    QCOMPARE(form()->lista->itemIndex(), -1);
+    QCOMPARE(form()->statusText(), QString());
+    QVERIFY(form()->dados.isEmpty());
+}
+
+void TestMainWindow::selectionShowsDescription_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("description") << TestUtil::crlf({"My games", "x"}) << QStringLiteral("My games") << QString();
+    QTest::newRow("latin-1") << TestUtil::crlf({"Jogos cl\xe1ssicos"}) << QStringLiteral("Jogos clássicos") << QString();
+    QTest::newRow("utf-8") << TestUtil::crlf({"Jogos cl\xc3\xa1ssicos"}) << QStringLiteral("Jogos clássicos")
+                           << QString();
+    QTest::newRow("empty first line") << TestUtil::crlf({"", "x"}) << QString() << QString();
+    QTest::newRow("empty file") << QByteArray() << QString() << QStringLiteral("List index out of bounds (0)");
+    QTest::newRow("nul first") << QByteArray("\0abc", 4) << QString() << QStringLiteral("List index out of bounds (0)");
+    QTest::newRow("binary") << QByteArray("\x01\x02\xff\r\r\n") << QStringLiteral("\x01\x02ÿ") << QString();
+    QTest::newRow("lone crs") << QByteArray("one\rtwo\r") << QStringLiteral("one") << QString();
+}
+
+void TestMainWindow::selectionShowsDescription()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, status);
+    QFETCH(QString, error);
+    TestUtil::writeFile(m_dir->file("arcade.tvo"), content);
+    form()->setStatusText(QStringLiteral("before"));
+    select("arcade.tvo");
+    QCOMPARE(m_modals->errors(), error.isEmpty() ? QStringList() : QStringList{error});
+    QCOMPARE(form()->statusText(), error.isEmpty() ? status : QStringLiteral("before"));
+    QCOMPARE(TestUtil::readFile(m_dir->file("arcade.tvo")), content); // selecting changes nothing
+}
+
+void TestMainWindow::refreshClearsSelectionButKeepsLines()
+{
+    select("arcade.tvo");
+    QCOMPARE(form()->statusText(), QStringLiteral("Arcade classics"));
+    TestUtil::writeFile(m_dir->file("new.tvo"), "x");
+    {
+        TestUtil::CurrentDir elsewhere("/"); // refresh makes the configuration directory current again
+        form()->Refresh1->trigger();
+        QCOMPARE(FileIO::currentDirectory(), m_dir->path());
+    }
+    QCOMPARE(form()->lista->itemIndex(), -1);
+    QCOMPARE(form()->statusText(), QString());
+    QCOMPARE(form()->dados.at(1), QByteArray("pacman.zip"));
+    QVERIFY(form()->lista->names().contains("new.tvo"));
+    form()->SpeedButton5->click(); // the toolbar's refresh
+    QCOMPARE(form()->lista->itemIndex(), -1);
+}
+
+void TestMainWindow::firstItemSelectsAfterFocus()
+{
+    // Taking the focus makes the first entry current without selecting it; selecting it then
+    // must still load it.
+    form()->show();
+    QVERIFY(QTest::qWaitForWindowActive(form()));
+    QCOMPARE(form()->statusText(), QString());
+    select("arcade.tvo");
+    QCOMPARE(form()->statusText(), QStringLiteral("Arcade classics"));
+}
+
+void TestMainWindow::deleteAsksOnceAndDeletes()
+{
+    form()->show();
+    QVERIFY(QTest::qWaitForWindowActive(form()));
+    select("Beta.TVO");
+    m_modals->answerQuestion(true);
+    QTest::keyClick(form()->lista, Qt::Key_Delete);
+    QCOMPARE(m_modals->texts(ScriptedModals::Kind::Question).size(), 1);
+    QVERIFY(!FileIO::exists(m_dir->file("Beta.TVO")));
+    QCOMPARE(form()->lista->names(), (QList<QByteArray>{"arcade.tvo", "empty.tvo"}));
+    QCOMPARE(form()->lista->itemIndex(), -1);
+    QCOMPARE(form()->statusText(), QString());
+    QCOMPARE(form()->dados.at(0), QByteArray("Caf\xe9 games")); // not cleared
+}
+
+void TestMainWindow::deleteDeclinedKeepsFile()
+{
+    select("arcade.tvo");
+    m_modals->answerQuestion(false);
+    form()->SpeedButton4->click();
+    QVERIFY(FileIO::exists(m_dir->file("arcade.tvo")));
+    QCOMPARE(form()->lista->itemIndex(), -1); // refreshed all the same
+}
+
+void TestMainWindow::deleteOfVanishedFileDoesNothing()
+{
+    select("arcade.tvo");
+    QVERIFY(FileIO::remove(m_dir->file("arcade.tvo")));
+    form()->DeleteConfiguration1->trigger();
+    QVERIFY(m_modals->shown.isEmpty());
+    QCOMPARE(form()->lista->itemIndex(), 0); // not refreshed
+    form()->lista->setItemIndex(-1);
+    form()->DeleteConfiguration1->trigger(); // nothing selected
+    QVERIFY(m_modals->shown.isEmpty());
+}
+
+void TestMainWindow::initialBuffers()
+{
+    QCOMPARE(form()->dados2.count(), 52);
+    QCOMPARE(form()->Memo2.lines(), QList<QByteArray>{"Memo2"});
+    QVERIFY(!form()->editmode);
+    QVERIFY(form()->editfile.isEmpty());
+    QCOMPARE(form()->configurationDirectory(), m_dir->path());
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

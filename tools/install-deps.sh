@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing need, from Debian 12's packages. Idempotent: when
+# everything is already there it changes nothing and asks no package server.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  xvfb xauth            # a display for screenshots and the packaged-program check
+  mame                  # the real emulator, for the tests that mean the real thing
+  clang libclang-rt-14-dev   # libFuzzer and the sanitizers for the fuzz targets
+)
+if [ "${1:-}" = "--run-only" ]; then
+  packages=(build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools libgl-dev)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
