@@ -3,6 +3,7 @@
 #include "config.h"
 #include "fileio.h"
 #include "filelistbox.h"
+#include "filters.h"
 #include "guard.h"
 #include "helptexts.h"
 #include "pathrules.h"
@@ -46,17 +47,6 @@ constexpr int InfoWidth = 63;
 constexpr int WarningWidth = 156;
 constexpr int InfoHeight = 18;
 
-// The emulator's file dialog. Executables here carry no extension and Qt's name filters can only
-// match names, not the executable bit, so "All Executables Files" lists every file (on Windows,
-// "*.exe" files) and the emulator's own filter is any name containing "mame". "*.*" becomes "*"
-// where the filter string is converted for Qt.
-#ifdef _WIN32
-const QString EmulatorFilter = QStringLiteral(
-    "MAME Executable files|*mame*.exe|All Executables Files|*.exe|All Files|*.*");
-#else
-const QString EmulatorFilter = QStringLiteral(
-    "MAME Executable files|*mame*|All Executables Files|*|All Files|*.*");
-#endif
 
 QString caption(const char *text)
 {
@@ -140,7 +130,10 @@ TForm2::TForm2(TForm1 *owner)
 
     OpenDialog1.mode = FileDialogRequest::Mode::Open;
     OpenDialog1.title = QStringLiteral("Select The MAME file");
-    OpenDialog1.filter = EmulatorFilter;
+    // Executables here carry no extension and a name filter cannot select by the executable bit:
+    // the shared filter takes names holding "mame" first, then every file; "*.*" becomes "*"
+    // where the modal seam converts it for Qt.
+    OpenDialog1.filter = Filters::MameExecutable;
     OpenDialog1.filterIndex = 0;
     Folder.Title = QStringLiteral("Select the directory from the List:");
 
