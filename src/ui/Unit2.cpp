@@ -516,15 +516,15 @@ void TForm2::buildVideoPage()
     auto *h = new QHBoxLayout(page(Page::Video));
     h->setContentsMargins(5, 5, 5, 5);
     h->setSpacing(5);
-    struct Spec { const char *box; int columns; bool infoBeside; };
-    const Spec columns[3][3] = {
+    struct Place { const char *box; int columns; bool infoBeside; };
+    const Place columns[3][3] = {
         {{"GroupBox3", 2, false}, {"GroupBox7", 2, false}, {"GroupBox34", 1, false}},
         {{"GroupBox8", 1, false}, {"GroupBox9", 1, false}, {"GroupBox6", 2, false}},
         {{"GroupBox14", 1, true}, {"GroupBox5", 1, true}, {"GroupBox17", 2, true}},
     };
-    for (const auto &specs : columns) {
+    for (const auto &places : columns) {
         auto *c = column();
-        for (const Spec &s : specs)
+        for (const Place &s : places)
             c->addWidget(layoutBox(s.box, s.columns, s.infoBeside));
         c->addStretch(1);
         h->addLayout(c, 1);
@@ -579,20 +579,20 @@ void TForm2::buildAdvancedPage()
     QWidget *p = page(Page::Advanced);
     auto *h = new QHBoxLayout;
     h->setSpacing(3);
-    struct Spec { const char *box; int columns; bool infoBeside; };
-    const std::vector<Spec> left = {
+    struct Place { const char *box; int columns; bool infoBeside; };
+    const std::vector<Place> left = {
         {"GroupBox1", 2, true}, {"GroupBox12", 2, true}, {"GroupBox13", 2, true}, {"GroupBox11", 2, true},
         {"GroupBox19", 2, true}, {"GroupBox16", 2, true}, {"GroupBox2", 2, true}};
-    const std::vector<Spec> middle = {
+    const std::vector<Place> middle = {
         {"GroupBox22", 2, true}, {"GroupBox4", 1, false}, {"GroupBox15", 1, false}, {"GroupBox24", 1, false}};
-    const std::vector<Spec> right = {
+    const std::vector<Place> right = {
         {"GroupBox18", 1, false}, {"GroupBox20", 1, false}, {"GroupBox21", 1, false},
         {"GroupBox10", 4, false}, {"GroupBox27", 2, true}};
     // The right column is the widest: the frequencies stand side by side.
-    const std::pair<const std::vector<Spec> *, int> columns[] = {{&left, 9}, {&middle, 8}, {&right, 11}};
-    for (const auto &[specs, stretch] : columns) {
+    const std::pair<const std::vector<Place> *, int> columns[] = {{&left, 9}, {&middle, 8}, {&right, 11}};
+    for (const auto &[places, stretch] : columns) {
         auto *c = column(1);
-        for (const Spec &s : *specs)
+        for (const Place &s : *places)
             c->addWidget(layoutBox(s.box, s.columns, s.infoBeside));
         c->addStretch(1);
         h->addLayout(c, stretch);
