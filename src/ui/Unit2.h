@@ -1,16 +1,131 @@
-// The configuration editor window.
+// The configuration editor window: every emulator option on six tabbed pages, the rules that keep
+// dependent fields consistent, saving a configuration, and the helpers that pick the emulator,
+// the ROM directory and the game. The controls are built from the option catalogue (options.h);
+// this window applies states to them and reads them back.
 #pragma once
 
-#include <QDialog>
+#include "FBrowse.h"
+#include "linebuffer.h"
+#include "modals.h"
+#include "options.h"
 
+#include <QByteArray>
+#include <QDialog>
+#include <QHash>
+#include <QPalette>
+
+class FileListBox;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
 class TForm1;
 
 class TForm2 : public QDialog {
     Q_OBJECT
 public:
-    // `owner` is the main window, whose editmode and editfile tell what is edited.
+    // `owner` is the main window: its editmode and editfile tell what is edited, and its
+    // configuration directory is where configurations are saved.
     explicit TForm2(TForm1 *owner);
+    ~TForm2() override;
+
+    // Controls with a role of their own; every other control is found by its name below.
+    QTabWidget *TabbedNotebook1;
+    QLabel *Label4, *Label5, *Label7;
+    QLineEdit *config, *aboutconfiguration, *mame, *selectgamee, *Edit1, *extra;
+    QPushButton *Button2, *Button3, *Button6, *Button27, *Button33, *Button34;
+    QCheckBox *Autoselect, *joystick;
+    QListWidget *joysticklist;
+    // The game list panel.
+    QFrame *Panel1;
+    QLabel *Label1;
+    FileListBox *gamelist;
+    QPushButton *Button4, *Button5, *Button7;
+
+    // The line buffer a save fills and writes.
+    LineBuffer memo1;
+    // The emulator's file dialog and the ROM directory's folder dialog.
+    FileDialogRequest OpenDialog1;
+    TFolderBrowse Folder;
+
+    // Catalogue controls by name; nullptr when there is none.
+    QRadioButton *radioButton(const QByteArray &name) const { return m_radios.value(name); }
+    QCheckBox *checkBox(const QByteArray &name) const { return m_checks.value(name); }
+    QLineEdit *field(const QByteArray &name) const { return m_fields.value(name); }
+    QPushButton *infoButton(const QByteArray &name) const { return m_infos.value(name); }
+    QGroupBox *groupBox(const QByteArray &name) const { return m_boxes.value(name); }
+    QWidget *page(Options::Page page) const;
+
+    // True once a save has written the file; false after a save stopped at a check.
+    bool saved() const { return m_saved; }
+
+    // The state of every option control, read from the controls.
+    Options::State state() const;
+    // Changes one control as the user would: its handlers run.
+    void apply(const Options::Step &step);
+    // Fills the controls from configuration lines, in the loading order.
+    void load(const QList<QByteArray> &lines);
+
+    // A text field's bytes: what it was filled with while its text is unchanged, else the UTF-8
+    // of what it shows; and filling it from bytes.
+    QByteArray fieldBytes(const QByteArray &name) const;
+    void setFieldBytes(const QByteArray &name, const QByteArray &bytes);
+
+    // Handlers. Bound to their controls they run behind the event boundary; called directly, a
+    // failure throws CommandError.
+    void FormShow();
+    void Button27Click();        // Save Configuration
+    void Button33Click();        // Save and Close
+    void Button34Click();        // Close without save
+    void Button3Click();         // Search for the emulator
+    void mameExit();             // the focus left the emulator field: ROM directory auto-selection
+    void AutoselectClick();
+    void Button6Click();         // choose the ROM directory by hand
+    void Button2Click();         // open the game list
+    void Button4Click();         // game list: OK
+    void Button7Click();         // game list: Cancelar
+    void Button5Click();         // game list: Atualizar
+    void joystickClick();
+    void infoClick(const QByteArray &button); // an Information button: its help text
+
+    // The message of an auto-selection that finds no directory.
+    static const QString InvalidDirectoryMessage;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void buildControls();
+    void buildConfigPage();
+    void buildGamePage();
+    void buildVideoPage();
+    void buildSoundPage();
+    void buildControlsPage();
+    void buildAdvancedPage();
+    QList<QWidget *> boxControls(const QByteArray &name) const;
+    QGroupBox *layoutBox(const QByteArray &name, int columns, bool infoBeside);
+    void chainTabOrder();
+    void placeGamePanel();
+    void setInitialState();
+
+    void radioChosen(const Options::RadioGroup &group, int button);
+    void checkChanged(const Options::Check &check);
+    void applyEffect(QWidget *companion, Options::Effect effect);
+    void paint(QWidget *w, QPalette::ColorRole role);
+
     TForm1 *m_owner;
+    bool m_saved = false;
+    QList<QWidget *> m_pages;
+    QHash<QByteArray, QRadioButton *> m_radios;
+    QHash<QByteArray, QCheckBox *> m_checks;
+    QHash<QByteArray, QLineEdit *> m_fields;
+    QHash<QByteArray, QPushButton *> m_infos;
+    QHash<QByteArray, QGroupBox *> m_boxes;
+    QHash<QByteArray, QByteArray> m_original; // the bytes each field was last filled with
 };
