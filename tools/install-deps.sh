@@ -11,7 +11,7 @@ packages=(
   clang libclang-rt-14-dev   # libFuzzer and the sanitizers for the fuzz targets
 )
 if [ "${1:-}" = "--run-only" ]; then
-  packages=(build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools libgl-dev)
+  packages=(build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools libgl-dev mame)
 fi
 
 missing=()
