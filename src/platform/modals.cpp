@@ -1,6 +1,7 @@
 #include "modals.h"
 
 #include "appinfo.h"
+#include "screen.h"
 
 #include <QApplication>
 #include <QFile>
@@ -9,16 +10,6 @@
 #include <QScreen>
 
 namespace {
-
-void centreOnScreen(QWidget *box)
-{
-    box->adjustSize();
-    if (QScreen *screen = QGuiApplication::primaryScreen()) {
-        QRect frame = box->frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        box->move(frame.topLeft());
-    }
-}
 
 int showBox(QMessageBox::Icon icon, const QString &title, const QString &text,
             QMessageBox::StandardButtons buttons)

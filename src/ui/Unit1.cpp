@@ -1,9 +1,10 @@
 #include "Unit1.h"
 
-#include "HyperLink.h"
 #include "appinfo.h"
 #include "filelistbox.h"
+#include "HyperLink.h"
 #include "modals.h"
+#include "screen.h"
 #include "tvm.h"
 
 #include <QEvent>
@@ -276,11 +277,7 @@ void TAboutBox::reject()
 void TAboutBox::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (QScreen *screen = QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centreOnScreen(this);
     OKButton->setFocus();
 }
 

@@ -5,6 +5,7 @@
 #include "filelistbox.h"
 #include "guard.h"
 #include "pathrules.h"
+#include "screen.h"
 #include "settingsfile.h"
 #include "tvm.h"
 
@@ -97,11 +98,7 @@ TForm3::TForm3(TForm1 *mainWindow)
 void TForm3::showEvent(QShowEvent *event)
 {
     if (!event->spontaneous()) {
-        if (QScreen *screen = QGuiApplication::primaryScreen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
-        }
+        centreOnScreen(this);
         runCommand([this] { FormShow(); });
     }
     QDialog::showEvent(event);

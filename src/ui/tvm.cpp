@@ -1,13 +1,14 @@
 #include "tvm.h"
 
-#include "Unit2.h"
 #include "config.h"
 #include "errors.h"
 #include "fileio.h"
 #include "filelistbox.h"
 #include "guard.h"
 #include "modals.h"
+#include "screen.h"
 #include "textcodec.h"
+#include "Unit2.h"
 
 #include <QAction>
 #include <QApplication>
@@ -72,11 +73,7 @@ TForm1::TForm1(QWidget *parent)
     buildMenus();
 
     setFixedSize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
-    if (QScreen *screen = QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centreOnScreen(this);
 
     lista->setDirectory(m_configurationDirectory);
     lista->setFocus();
