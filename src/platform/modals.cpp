@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QScreen>
 
 namespace {
 

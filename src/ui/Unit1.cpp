@@ -14,7 +14,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QStatusBar>
 #include <qdrawutil.h>
 

@@ -16,7 +16,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
-#include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolButton>
