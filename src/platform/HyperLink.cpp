@@ -336,16 +336,16 @@ void THyperLink::paintEvent(QPaintEvent *)
 
 void THyperLink::click()
 {
-    bool executeIt = true;
+    bool ExecuteIt = true;
     int result = ResultDone;
     if (OnBeforeExecuted) {
-        OnBeforeExecuted(this, executeIt);
-        if (!executeIt)
+        OnBeforeExecuted(this, ExecuteIt);
+        if (!ExecuteIt)
             return;
     }
     if (OnExecute)
-        OnExecute(this, executeIt);
-    if (executeIt) {
+        OnExecute(this, ExecuteIt);
+    if (ExecuteIt) {
         const Opener &open = opener() ? opener() : Opener(desktopOpen);
         result = open(address().left(MaxAddressLength)) ? ResultDone : ResultNotOpened;
     }

@@ -21,10 +21,10 @@ enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 class THyperLink : public QWidget {
     Q_OBJECT
 public:
-    // Asked before opening; clearing executeIt cancels the click.
-    using TBeforeExecuteEvent = std::function<void(THyperLink *sender, bool &executeIt)>;
-    // Asked next; clearing executeIt means the handler opened the address itself.
-    using TExecuteEvent = std::function<void(THyperLink *sender, bool &executeIt)>;
+    // Asked before opening; clearing ExecuteIt cancels the click.
+    using TBeforeExecuteEvent = std::function<void(THyperLink *sender, bool &ExecuteIt)>;
+    // Asked next; clearing ExecuteIt means the handler opened the address itself.
+    using TExecuteEvent = std::function<void(THyperLink *sender, bool &ExecuteIt)>;
     // Told the result code of the click: above 32 for success.
     using TAfterExecuteEvent = std::function<void(THyperLink *sender, int reslt)>;
 
