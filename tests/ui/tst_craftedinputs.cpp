@@ -187,6 +187,7 @@ private slots:
 
 void TestCraftedInputs::settingsFiles_data()
 {
+    QTest::addColumn<QString>("command");
     QTest::addColumn<Lines>("lines");        // the file's lines ...
     QTest::addColumn<QByteArray>("lineEnd"); // ... each followed by this; "dir" for a directory
     QTest::addColumn<QString>("error");      // "%S" the settings file's path
@@ -227,18 +228,17 @@ void TestCraftedInputs::settingsFiles_data()
     };
     for (const Content &c : contents)
         for (const char *command : {"run", "quick launch", "change directory"})
-            QTest::addRow("%s, %s", c.name, command)
-                << c.lines << c.lineEnd << QString::fromLatin1(command) + '|' + QLatin1String(c.error) << c.romLine;
+            QTest::addRow("%s, %s", c.name, command) << QString::fromLatin1(command) << c.lines << c.lineEnd
+                                                     << QString::fromLatin1(c.error) << c.romLine;
 }
 
 void TestCraftedInputs::settingsFiles()
 {
+    QFETCH(QString, command);
     QFETCH(Lines, lines);
     QFETCH(QByteArray, lineEnd);
     QFETCH(QString, error);
     QFETCH(int, romLine);
-    const QString command = error.section('|', 0, 0);
-    error = error.section('|', 1);
     Scene s;
     const QByteArray settings = s.fake.directory + "/mame.ini";
     const QByteArray content = joined(lines, lineEnd);
@@ -278,9 +278,8 @@ void TestCraftedInputs::settingsFiles()
     } else if (romLine < 0) {
         QCOMPARE(readFile(settings), content);
     } else {
-        const QByteArray line = "rompath ROMS;" + romPath;
         // Only the ROM path line changes; every other byte stays, the line ends becoming CR LF.
-        QCOMPARE(readFile(settings), crlf(replaced(lines, romLine, romLine == 0 && lines.at(0).startsWith("\xEF\xBB\xBF") ? "\xEF\xBB\xBF" + line : line)));
+        QCOMPARE(readFile(settings), crlf(replaced(lines, romLine, "rompath ROMS;" + romPath)));
     }
     // Nothing else appeared or vanished (the chosen folder aside).
     QList<QByteArray> after = tree(s.root.path());
@@ -307,7 +306,7 @@ void TestCraftedInputs::configurations_data()
     QTest::addColumn<QByteArray>("lineEnd");
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("error");      // %P the emulator program
-    QTest::addColumn<QByteArray>("romPath"); // run: the ROM path written ("" none); edit: Edit1
+    QTest::addColumn<QByteArray>("romPath"); // run: the ROM path written ("" none); edit: Edit1 (%E, %R)
 
     struct Variant {
         const char *name;
@@ -337,7 +336,7 @@ void TestCraftedInputs::configurations_data()
         for (const auto &[command, error] : commands)
             QTest::addRow("%s, %s", v.name, command)
                 << v.count << v.huge << v.nul << v.lineEnd << QString::fromLatin1(command)
-                << QString::fromLatin1(error) << (QString(error).isEmpty() || QString(command) == "run" ? v.romPath : QByteArray());
+                << QString::fromLatin1(error) << v.romPath;
     }
 }
 
