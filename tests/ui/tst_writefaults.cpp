@@ -21,6 +21,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace TestUtil;
 using FileIO::WriteStep;
@@ -87,6 +89,7 @@ struct Scene {
 // One way a file gets written: what it writes, what lies there before, and how to run it.
 struct Writer {
     QByteArray target;
+    QList<QByteArray> directories;       // where nothing may be left behind, besides the target's
     std::optional<QByteArray> previous;  // the file as it is when the write starts
     std::function<void()> run;
     QByteArray written;                  // the file after a successful run
@@ -124,13 +127,24 @@ Writer editorSave(Scene &s, bool replacing)
     return w;
 }
 
-Writer runConfiguration(Scene &s, SettingsFile::Style style)
+Writer runConfiguration(Scene &s, SettingsFile::Style style, bool linked = false)
 {
     Writer w;
     const QList<QByteArray> settings = numbered(style == SettingsFile::Style::Cfg ? 12 : 9);
     w.target = SettingsFile::path(s.fake.directory, style);
     w.previous = crlf(settings);
-    if (style == SettingsFile::Style::Cfg)
+    if (linked) {
+        // The emulator's file is a link into another directory: the link stays a link.
+        const QByteArray shared = s.root.mkdir("shared");
+        writeFile(shared + "/mame.cfg", *w.previous);
+        if (::symlink("../shared/mame.cfg", w.target.constData()) != 0)
+            QTest::qFail("cannot link the settings file", __FILE__, __LINE__);
+        w.directories << shared;
+        w.checkDone = [target = w.target] {
+            struct stat st;
+            QVERIFY(::lstat(target.constData(), &st) == 0 && S_ISLNK(st.st_mode));
+        };
+    } else if (style == SettingsFile::Style::Cfg)
         writeFile(w.target, *w.previous);
     else
         s.fake.writes("CREATECONFIG", "mame.ini", *w.previous); // made afresh by every run
@@ -215,7 +229,8 @@ void TestWriteFaults::failingStep_data()
                                                          {"write", WriteStep::Write},
                                                          {"flush", WriteStep::Flush},
                                                          {"commit", WriteStep::Commit}};
-    for (const char *path : {"editor save, new file", "editor save, replacing", "run, mame.cfg", "run, mame.ini",
+    for (const char *path : {"editor save, new file", "editor save, replacing", "run, mame.cfg",
+                             "run, mame.cfg through a link", "run, mame.ini",
                              "quick launch", "change directory", "batch export, new file",
                              "batch export, replacing", "shell script export"})
         for (const auto &[name, step] : steps)
@@ -230,8 +245,8 @@ void TestWriteFaults::failingStep()
     Writer w;
     if (path.startsWith("editor save"))
         w = editorSave(s, path.endsWith("replacing"));
-    else if (path == "run, mame.cfg")
-        w = runConfiguration(s, SettingsFile::Style::Cfg);
+    else if (path.startsWith("run, mame.cfg"))
+        w = runConfiguration(s, SettingsFile::Style::Cfg, path.endsWith("link"));
     else if (path == "run, mame.ini")
         w = runConfiguration(s, SettingsFile::Style::Ini);
     else if (path == "quick launch")
@@ -247,6 +262,9 @@ void TestWriteFaults::failingStep()
         entriesAfter << PathRules::namePart(w.target); // made by the emulator within the command
         std::sort(entriesAfter.begin(), entriesAfter.end());
     }
+    QList<QList<QByteArray>> otherEntries;
+    for (const QByteArray &other : w.directories)
+        otherEntries << entries(other);
 
     QList<WriteStep> reached;
     FileIO::setFaultInjector([&](WriteStep at, const QByteArray &file) {
@@ -265,6 +283,8 @@ void TestWriteFaults::failingStep()
     QCOMPARE(s.modals.messages(), QStringList());
     QCOMPARE(FileIO::read(w.target), w.previous);
     QCOMPARE(entries(directory), entriesAfter);
+    for (qsizetype i = 0; i < w.directories.size(); ++i)
+        QCOMPARE(entries(w.directories.at(i)), otherEntries.at(i));
     QCOMPARE(s.games(), Calls());
     QCOMPARE(FileIO::currentDirectory(), s.configurationDirectory);
     if (w.checkFailed)
