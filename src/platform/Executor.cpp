@@ -1,8 +1,14 @@
 #include "Executor.h"
 
+#include "spawnprocess.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QWidget>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 int showCode(TMyVisibility visibility)
 {
@@ -15,10 +21,10 @@ QByteArray TExecutor::verb() const
     return LaunchOperation.isEmpty() ? QByteArrayLiteral("open") : LaunchOperation;
 }
 
-QStringList TExecutor::splitArguments(const QByteArray &text)
+QList<QByteArray> TExecutor::splitArguments(const QByteArray &text)
 {
     // Blanks and tabs separate; a quoted stretch keeps its blanks (the quotes themselves go).
-    QStringList arguments;
+    QList<QByteArray> arguments;
     QByteArray word;
     bool inWord = false, quoted = false;
     for (const char c : text) {
@@ -27,7 +33,7 @@ QStringList TExecutor::splitArguments(const QByteArray &text)
             inWord = true;
         } else if ((c == ' ' || c == '\t') && !quoted) {
             if (inWord)
-                arguments << QFile::decodeName(word);
+                arguments << word;
             word.clear();
             inWord = false;
         } else {
@@ -36,7 +42,7 @@ QStringList TExecutor::splitArguments(const QByteArray &text)
         }
     }
     if (inWord)
-        arguments << QFile::decodeName(word);
+        arguments << word;
     return arguments;
 }
 
@@ -54,24 +60,24 @@ void TExecutor::showOwner()
     m_ownerHidden = false;
 }
 
-bool TExecutor::attempt(const QByteArray &program, const QStringList &arguments, int *result)
+bool TExecutor::attempt(const QByteArray &program, const QList<QByteArray> &arguments, int *result)
 {
     if (program.isEmpty())
         return false;
-    QProcess process;
-    process.setProgram(QFile::decodeName(program));
-    process.setArguments(arguments);
-    process.setStandardInputFile(QProcess::nullDevice());
-    if (Visibility == TMyVisibility::HIDE) {
-        // Never an unread pipe: a program that prints a lot would block on it.
-        process.setStandardOutputFile(QProcess::nullDevice());
-        process.setStandardErrorFile(QProcess::nullDevice());
-    } else {
-        process.setProcessChannelMode(QProcess::ForwardedChannels);
-    }
 
     if (!Wait) {
-        // Detached, so that the program outlives this object.
+        // Detached, so that the program outlives this object and is nobody's child to collect.
+        QProcess process;
+        process.setProgram(QFile::decodeName(program));
+        QStringList decoded;
+        for (const QByteArray &argument : arguments)
+            decoded << QFile::decodeName(argument);
+        process.setArguments(decoded);
+        process.setStandardInputFile(QProcess::nullDevice());
+        if (Visibility == TMyVisibility::HIDE) {
+            process.setStandardOutputFile(QProcess::nullDevice());
+            process.setStandardErrorFile(QProcess::nullDevice());
+        }
         if (!process.startDetached())
             return false;
         hideOwner();
@@ -80,12 +86,26 @@ bool TExecutor::attempt(const QByteArray &program, const QStringList &arguments,
         return true;
     }
 
-    process.start();
-    if (!process.waitForStarted(-1))
+    // Started on the path's own bytes: a name that is no valid UTF-8 still names its program.
+    Spawn::Options options;
+    options.searchPath = true;
+    int null = -1;
+    if (Visibility == TMyVisibility::HIDE) {
+        // Never an unread pipe: a program that prints a lot would block on it.
+        options.discardOutput = true;
+        null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        options.errorOutput = null;
+    }
+    const Spawn::Started started = Spawn::start(program, arguments, options);
+    if (null >= 0)
+        ::close(null);
+    if (started.pid < 0)
         return false;
     hideOwner();
-    process.waitForFinished(-1);
-    *result = process.exitCode();
+    int status = 0;
+    while (::waitpid(started.pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    *result = WIFEXITED(status) ? WEXITSTATUS(status) : WTERMSIG(status);
     showOwner();
     return true;
 }
@@ -111,11 +131,11 @@ int TExecutor::Execute()
     if (attempt(FileName, {}, &result))
         return result;
     // The text as a command: a program followed by its arguments.
-    QStringList words = splitArguments(FileName);
+    QList<QByteArray> words = splitArguments(FileName);
     if (words.isEmpty())
         return NotStarted;
-    const QString program = words.takeFirst();
-    if (words.isEmpty() && QFile::encodeName(program) == FileName)
+    const QByteArray program = words.takeFirst();
+    if (words.isEmpty() && program == FileName)
         return NotStarted; // the same start as the first attempt
-    return attempt(QFile::encodeName(program), words, &result) ? result : NotStarted;
+    return attempt(program, words, &result) ? result : NotStarted;
 }

@@ -14,7 +14,7 @@
 #pragma once
 
 #include <QByteArray>
-#include <QStringList>
+#include <QList>
 
 class QWidget;
 
@@ -52,11 +52,11 @@ public:
     // The verb in use: LaunchOperation, or "open" when empty.
     QByteArray verb() const;
     // Arguments of a command text, split at blanks and tabs; double quotes group blanks.
-    static QStringList splitArguments(const QByteArray &text);
+    static QList<QByteArray> splitArguments(const QByteArray &text);
 
 private:
     // One start attempt; false when the program could not be started.
-    bool attempt(const QByteArray &program, const QStringList &arguments, int *result);
+    bool attempt(const QByteArray &program, const QList<QByteArray> &arguments, int *result);
     void hideOwner();
     void showOwner();
 

@@ -48,7 +48,10 @@ void FileListBox::setDirectory(const QByteArray &directory)
 
 void FileListBox::update()
 {
-    m_model->setNames(FileIO::listFiles(m_directory, m_mask));
+    QList<QByteArray> names = FileIO::listFiles(m_directory, m_mask);
+    if (m_onlySingleLineNames)
+        names.removeIf([](const QByteArray &name) { return name.contains('\n') || name.contains('\r'); });
+    m_model->setNames(std::move(names));
 }
 
 int FileListBox::itemIndex() const

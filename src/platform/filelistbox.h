@@ -30,6 +30,8 @@ public:
     QByteArray directory() const { return m_directory; }
     QByteArray mask() const { return m_mask; }
     void setMask(const QByteArray &mask) { m_mask = mask; }
+    // Leaves out names that hold a line break (for a list whose choice goes into a line of text).
+    void setOnlySingleLineNames(bool on) { m_onlySingleLineNames = on; }
     // Points the list at a directory and reads it.
     void setDirectory(const QByteArray &directory);
     // Reads the directory afresh; nothing is selected afterwards.
@@ -50,4 +52,5 @@ private:
     FileListModel *m_model;
     QByteArray m_directory;
     QByteArray m_mask = "*";
+    bool m_onlySingleLineNames = false;
 };

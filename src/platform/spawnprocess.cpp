@@ -68,7 +68,8 @@ Started spawn(const QByteArray &program, const QList<QByteArray> &arguments, con
     argv.push_back(nullptr);
 
     Started started;
-    started.error = posix_spawn(&started.pid, program.constData(), &a.actions, &a.attributes, argv.data(), environ);
+    started.error = (options.searchPath ? posix_spawnp : posix_spawn)(&started.pid, program.constData(), &a.actions,
+                                                                      &a.attributes, argv.data(), environ);
     if (started.error)
         started.pid = -1;
     return started;

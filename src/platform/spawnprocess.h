@@ -18,6 +18,7 @@ struct Options {
     int errorOutput = -1;        // a descriptor that takes the error output; -1: inherited
     bool discardOutput = false;  // the standard output goes to the null device
     bool newSession = false;     // the process outlives this program's session and terminal
+    bool searchPath = false;     // a program named without "/" is looked up along PATH
 };
 
 // Starts `program` with `arguments`; the standard input is the null device.

@@ -297,6 +297,9 @@ void TForm2::buildControls()
     gamelist = new FileListBox(Panel1);
     gamelist->setObjectName(QStringLiteral("gamelist"));
     gamelist->setMask("*.zip");
+    // The chosen name becomes line 1 of the configuration: a name with a line break would split
+    // it and move every later line.
+    gamelist->setOnlySingleLineNames(true);
     gamelist->setAccessibleName(QStringLiteral("Games"));
     Label1->setBuddy(gamelist);
     Button5 = button("Button5", "Atualizar", Panel1);

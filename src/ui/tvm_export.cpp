@@ -49,8 +49,10 @@ void TForm1::CreateaAutoExcutable1Click()
     if (!chosen)
         return;
     const QByteArray path = BatchFile::withDefaultExtension(chosen->path, chosen->filterIndex);
-    const BatchFile::Launch launch{dados.at(Config::Emulator), dados.at(Config::Game),
-                                   dados.at(Config::OptionString)};
+    // Line 1 first, as the file's first choice depends on it: a configuration too short for it
+    // stops with line 1 in the message.
+    const QByteArray game = dados.at(Config::Game);
+    const BatchFile::Launch launch{dados.at(Config::Emulator), game, dados.at(Config::OptionString)};
     if (BatchFile::isShellScript(path)) {
         // A batch file does not run here: a shell script does the same.
         if (!FileIO::writeAtomically(path, BatchFile::shellScript(launch), true))

@@ -89,6 +89,9 @@ void TestExecutor::routes_data()
     QTest::newRow("command in the file name")
         << QByteArray("%F -list") << QByteArray() << QByteArray() << true
         << Behaviour{{"LIST_EXIT", "4"}} << 4 << true << Calls{{"-list"}};
+    QTest::newRow("program whose path is no valid UTF-8")
+        << QByteArray("%D/\xFF\xE9 emu/mame\x80") << QByteArray("-createconfig") << QByteArray() << true
+        << Behaviour{{"CREATECONFIG_EXIT", "2"}} << 2 << true << Calls{{"-createconfig"}};
     QTest::newRow("no such program")
         << QByteArray("%D/none") << QByteArray("-list") << QByteArray() << true
         << Behaviour{} << 1 << false << Calls{};
@@ -135,6 +138,7 @@ void TestExecutor::routes()
     ScratchDir dir;
     FakeMame fake(dir.path());
     fake.link(dir.file("my emu"), "mame x");
+    fake.link(dir.file("\xFF\xE9 emu"), "mame\x80");
     writeFile(dir.file("plain"), "not a program\n");
     for (const auto &[what, value] : behaviour)
         fake.on(what.left(what.indexOf('_')), what.mid(what.indexOf('_') + 1), value);

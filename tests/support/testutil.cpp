@@ -7,10 +7,37 @@
 #include <QTest>
 #include <algorithm>
 #include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace TestUtil {
 
+namespace {
+
+// Removes a directory tree by its bytes: Qt's own removal cannot name what does not decode.
+void removeTree(const QByteArray &path)
+{
+    struct stat st;
+    if (::lstat(path.constData(), &st) != 0)
+        return;
+    if (S_ISDIR(st.st_mode)) {
+        ::chmod(path.constData(), 0700);
+        for (const QByteArray &name : entries(path))
+            removeTree(path + '/' + name);
+        ::rmdir(path.constData());
+    } else {
+        ::unlink(path.constData());
+    }
+}
+
+} // namespace
+
 ScratchDir::ScratchDir() : m_path(QFile::encodeName(m_dir.path())) {}
+
+ScratchDir::~ScratchDir()
+{
+    removeTree(m_path);
+}
 
 QByteArray ScratchDir::mkdir(const QByteArray &name) const
 {

@@ -7,10 +7,13 @@
 
 namespace TestUtil {
 
-// A fresh scratch directory, removed with the object.
+// A fresh scratch directory, removed with the object (names that are no valid UTF-8 included).
 class ScratchDir {
 public:
     ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir &) = delete;
+    ScratchDir &operator=(const ScratchDir &) = delete;
     QByteArray path() const { return m_path; }
     QByteArray file(const QByteArray &name) const { return m_path + '/' + name; }
     QByteArray mkdir(const QByteArray &name) const;
