@@ -36,6 +36,13 @@ void cannotCreate(const QByteArray &path)
     throw CommandError(QStringLiteral("Cannot create file %1").arg(pathText(path)));
 }
 
+void lineBreak(const QByteArray &text)
+{
+    QString shown = pathText(text);
+    shown.replace(QLatin1Char('\r'), QLatin1String("\\r")).replace(QLatin1Char('\n'), QLatin1String("\\n"));
+    throw CommandError(QStringLiteral("Cannot store a text holding a line break: %1").arg(shown));
+}
+
 QString ioErrorText(int code)
 {
     switch (code) {

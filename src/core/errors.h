@@ -26,6 +26,9 @@ QString pathText(const QByteArray &path);
 [[noreturn]] void unableToInsert();                     // "Unable to insert a line"
 [[noreturn]] void cannotOpen(const QByteArray &path);   // "Cannot open file %s"
 [[noreturn]] void cannotCreate(const QByteArray &path); // "Cannot create file %s"
+// A text for a file of lines that holds a line break (a folder or file name can): it would
+// split its line in two and move every later line.
+[[noreturn]] void lineBreak(const QByteArray &text);
 
 // The message of a failed change of directory, in the old I/O error table:
 // 2 "File not found", 3 "Invalid filename", 4 "Too many open files", 5 "File access denied", ...

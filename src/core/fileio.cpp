@@ -98,11 +98,13 @@ std::optional<QByteArray> read(const QByteArray &path)
 {
     if (path.isEmpty() || path.indexOf('\0') >= 0)
         return std::nullopt;
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    // Opened without waiting: a named pipe would otherwise hold the program until someone
+    // writes to it. Only plain files are read.
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return std::nullopt;
     struct stat st;
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return std::nullopt;
     }

@@ -13,7 +13,8 @@ bool exists(const QByteArray &path);          // anything at the path (links fol
 bool isFile(const QByteArray &path);          // a file that is not a directory (links followed)
 bool isDirectory(const QByteArray &path);     // a directory (links followed)
 
-// The whole content of a file, or nothing when it cannot be read (missing, a directory, refused).
+// The whole content of a plain file, or nothing when it cannot be read (missing, a directory,
+// a named pipe or device, refused).
 std::optional<QByteArray> read(const QByteArray &path);
 
 // The steps of an atomic write, in order. A fault injected at a step makes the write fail there.

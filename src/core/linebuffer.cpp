@@ -10,8 +10,23 @@ const QByteArray &LineBuffer::at(int n) const
     return m_lines.at(n);
 }
 
+namespace {
+void checkSingleLine(const QByteArray &text)
+{
+    if (text.contains('\n') || text.contains('\r'))
+        Errors::lineBreak(text);
+}
+} // namespace
+
+void LineBuffer::append(const QByteArray &text)
+{
+    checkSingleLine(text);
+    m_lines.append(text);
+}
+
 void LineBuffer::replace(int n, const QByteArray &text)
 {
+    checkSingleLine(text);
     if (n < 0 || n > m_lines.size())
         Errors::unableToInsert();
     if (n < m_lines.size())

@@ -23,8 +23,10 @@ public:
     const QByteArray &at(int n) const;
     // Removes line n and inserts `text` there; with exactly n lines it appends; with fewer it
     // stops the command with "Unable to insert a line".
+    // A line never holds a line break: replacing or appending a text that holds one stops the
+    // command (the line would come back from the file as two).
     void replace(int n, const QByteArray &text);
-    void append(const QByteArray &text) { m_lines.append(text); }
+    void append(const QByteArray &text);
     void clear() { m_lines.clear(); }
 
     // Splits text into lines at CR LF, a lone CR or a lone LF; a last line without line end

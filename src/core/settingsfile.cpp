@@ -118,6 +118,8 @@ void rewrite(const QByteArray &path, Style style, const QByteArray &romPath)
     if (target > spans.size())
         Errors::unableToInsert();
 
+    if (romPath.contains('\n') || romPath.contains('\r'))
+        Errors::lineBreak(romPath);
     QByteArray line = romPathLine(style, romPath);
     QByteArray out;
     out.reserve(text.size() + line.size() + 2 * spans.size() + 5);

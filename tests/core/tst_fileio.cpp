@@ -32,6 +32,10 @@ void TestFileIO::listFiles()
     const QList<QByteArray> names = FileIO::listFiles(dir.path(), "*.tvo");
     QCOMPARE(names, (QList<QByteArray>{"A.tvo", "a.tvo", "b.tvo", "c.TVO", "caf\xe9.tvo", "link.tvo"}));
     QVERIFY(FileIO::read(dir.file("caf\xe9.tvo")).has_value());
+    // A named pipe is no file to read: reading it must not wait for a writer.
+    QVERIFY(::mkfifo(dir.file("pipe.tvo").constData(), 0600) == 0);
+    QVERIFY(!FileIO::read(dir.file("pipe.tvo")).has_value());
+    QVERIFY(!FileIO::listFiles(dir.path(), "*.tvo").contains("pipe.tvo"));
     QCOMPARE(FileIO::listFiles(dir.file("missing"), "*"), QList<QByteArray>());
 }
 

@@ -64,6 +64,17 @@ void TestLineBuffer::readingAndReplacing()
         QCOMPARE(e.message(), QStringLiteral("Unable to insert a line"));
     }
     QCOMPARE(b.count(), 3);
+    // A line break would split the line when the buffer is read back: refused.
+    for (const QByteArray text : {"a\nb", "a\rb", "\r\n"}) {
+        try {
+            b.append(text);
+            QFAIL("appended a line break");
+        } catch (const CommandError &e) {
+            QVERIFY(e.message().startsWith(QStringLiteral("Cannot store a text holding a line break: a")) || text == "\r\n");
+        }
+        QVERIFY_THROWS_EXCEPTION(CommandError, b.replace(0, text));
+    }
+    QCOMPARE(b.lines(), (QList<QByteArray>{"zero", "uno", "two"}));
 }
 
 void TestLineBuffer::loadAndSaveKeepBytes()

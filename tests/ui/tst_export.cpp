@@ -48,6 +48,7 @@ private slots:
     void quickLaunchCancels();
     void quickLaunchRuns();
     void quickLaunchWithoutSettingsFile();
+    void quickLaunchRefusesLineBreaks();
     void batchFiles_data();
     void batchFiles();
     void exportReplacesAndFailsSafely();
@@ -98,6 +99,21 @@ void TestExport::quickLaunchRuns()
     QCOMPARE(s.fake.argumentLists(), (QList<QList<QByteArray>>{{"-showconfig"}, {"pacman"}, {"my"}}));
     QCOMPARE(calls.at(1).directory, s.fake.directory);
     QCOMPARE(FileIO::currentDirectory(), s.configurationDirectory);
+}
+
+void TestExport::quickLaunchRefusesLineBreaks()
+{
+    // A folder name with a line break would split the ROM path line of the settings file.
+    Scene s;
+    writeFile(s.fake.directory + "/mame.ini", crlf({"rompath roms"}));
+    const QByteArray odd = s.root.mkdir("two\nlines");
+    s.modals.answerFile(s.fake.program);
+    s.modals.answerFile(odd + "/pacman.zip");
+    s.command(&TForm1::QUICKConfiguration1Click);
+    QCOMPARE(s.modals.errors(), QStringList{"Cannot store a text holding a line break: " + QString::fromUtf8(s.root.path())
+                                            + "/two\\nlines."});
+    QCOMPARE(readFile(s.fake.directory + "/mame.ini"), crlf({"rompath roms"}));
+    QVERIFY(s.fake.calls().isEmpty());
 }
 
 void TestExport::quickLaunchWithoutSettingsFile()
