@@ -113,9 +113,9 @@ const Relabel jokeTexts[] = {
 
 QRect controlPlace(const char *name)
 {
-    for (const ControlSpec &spec : controls)
-        if (qstrcmp(spec.name, name) == 0)
-            return spec.place;
+    for (const ControlSpec &entry : controls)
+        if (qstrcmp(entry.name, name) == 0)
+            return entry.place;
     return {};
 }
 
@@ -173,29 +173,29 @@ void TAboutBox::build()
     Panel1->setGeometry(8, 8, 545, 217);
     setColour(Panel1, QPalette::Window, Qt::white);
 
-    for (const ControlSpec &spec : controls) {
+    for (const ControlSpec &entry : controls) {
         QWidget *w = nullptr;
-        switch (spec.kind) {
+        switch (entry.kind) {
         case Kind::Picture: {
             auto *picture = new QLabel(Panel1);
-            picture->setPixmap(QPixmap(spec.text));
+            picture->setPixmap(QPixmap(entry.text));
             picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             w = picture;
             break;
         }
         case Kind::Label:
         case Kind::WrappedLabel: {
-            auto *label = new QLabel(spec.text, Panel1);
+            auto *label = new QLabel(entry.text, Panel1);
             label->setTextFormat(Qt::PlainText);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            label->setWordWrap(spec.kind == Kind::WrappedLabel);
+            label->setWordWrap(entry.kind == Kind::WrappedLabel);
             w = label;
             break;
         }
         case Kind::Link: {
             auto *link = new THyperLink(Panel1);
-            link->setLinkType(spec.linkType);
-            link->setCaption(spec.text);
+            link->setLinkType(entry.linkType);
+            link->setCaption(entry.text);
             w = link;
             break;
         }
@@ -206,10 +206,10 @@ void TAboutBox::build()
             break;
         }
         }
-        w->setObjectName(QLatin1String(spec.name));
-        w->setGeometry(spec.place);
-        if (!spec.accessibleName.isEmpty())
-            w->setAccessibleName(spec.accessibleName);
+        w->setObjectName(QLatin1String(entry.name));
+        w->setGeometry(entry.place);
+        if (!entry.accessibleName.isEmpty())
+            w->setAccessibleName(entry.accessibleName);
     }
 
     auto label = [this](const char *name) { return Panel1->findChild<QLabel *>(QLatin1String(name)); };
@@ -253,11 +253,11 @@ void TAboutBox::fitLabels()
 {
     // A one-line label grows to show its whole text in whatever font the system gives it, but
     // keeps its place; the link after "Check New versions at:" moves along when that text grows.
-    for (const ControlSpec &spec : controls) {
-        if (spec.kind != Kind::Label)
+    for (const ControlSpec &entry : controls) {
+        if (entry.kind != Kind::Label)
             continue;
-        QLabel *label = Panel1->findChild<QLabel *>(QLatin1String(spec.name));
-        label->resize(spec.place.size().expandedTo(label->sizeHint()));
+        QLabel *label = Panel1->findChild<QLabel *>(QLatin1String(entry.name));
+        label->resize(entry.place.size().expandedTo(label->sizeHint()));
     }
     const int linkLeft = controlPlace("HyperLink8").left();
     HyperLink8->move(qMax(linkLeft, Label6->geometry().right() + 1 + LabelGap), HyperLink8->y());

@@ -187,17 +187,17 @@ void TForm1::buildToolbar()
         {&SpeedButton4, "SpeedButton4", "DELETE CONFIGURATION", QStyle::SP_TrashIcon, &TForm1::DeleteConfiguration1Click},
         {&SpeedButton5, "SpeedButton5", "REFRESH", QStyle::SP_BrowserReload, &TForm1::Refresh1Click},
     };
-    for (const ButtonSpec &spec : buttons) {
+    for (const ButtonSpec &button : buttons) {
         auto *b = new QToolButton(Panel2);
-        b->setObjectName(QLatin1String(spec.name));
+        b->setObjectName(QLatin1String(button.name));
         b->setAutoRaise(true);
-        b->setIcon(style()->standardIcon(spec.icon));
+        b->setIcon(style()->standardIcon(button.icon));
         b->setIconSize(QSize(24, 24));
         b->setFixedSize(38, 38);
-        b->setToolTip(QLatin1String(spec.hint));
-        b->setAccessibleName(QLatin1String(spec.hint));
-        connect(b, &QToolButton::clicked, this, guarded([this, c = spec.command] { (this->*c)(); }));
-        *spec.button = b;
+        b->setToolTip(QLatin1String(button.hint));
+        b->setAccessibleName(QLatin1String(button.hint));
+        connect(b, &QToolButton::clicked, this, guarded([this, c = button.command] { (this->*c)(); }));
+        *button.button = b;
         column->addWidget(b, 0, Qt::AlignHCenter);
     }
     column->addStretch(1);
