@@ -10,11 +10,23 @@
 
 namespace {
 
+// A message box centred on the screen once it has its final size, which it takes when shown.
+class CentredBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent *event) override
+    {
+        QMessageBox::showEvent(event);
+        centreOnScreen(this);
+    }
+};
+
 int showBox(QMessageBox::Icon icon, const QString &title, const QString &text,
             QMessageBox::StandardButtons buttons)
 {
-    QMessageBox box(icon, title, text, buttons);
-    centreOnScreen(&box);
+    CentredBox box(icon, title, text, buttons);
     return box.exec();
 }
 
