@@ -42,7 +42,7 @@ public:
     bool editmode = false;
     QByteArray editfile;
     TATSHFileOperation delete_;   // "delete": asks before deleting a configuration
-    TATSHFileOperation delete1;   // deletes without asking
+    TATSHFileOperation delete1;   // deletes without asking; settings files are replaced, never deleted first
     TExecutor Executor;
 
     // The configuration directory: the current directory when the window was made.
