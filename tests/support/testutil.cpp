@@ -70,6 +70,23 @@ QList<QByteArray> configLines(int count, const QList<QPair<int, QByteArray>> &se
     return lines;
 }
 
+QList<QByteArray> numbered(int count)
+{
+    QList<QByteArray> lines;
+    for (int i = 0; i < count; ++i)
+        lines << "n" + QByteArray::number(i);
+    return lines;
+}
+
+QList<QByteArray> replaced(QList<QByteArray> lines, int n, const QByteArray &text)
+{
+    if (n == lines.size())
+        lines << text;
+    else
+        lines[n] = text;
+    return lines;
+}
+
 QList<QByteArray> entries(const QByteArray &directory)
 {
     QList<QByteArray> names;

@@ -29,6 +29,10 @@ QByteArray readFile(const QByteArray &path);
 QByteArray crlf(const QList<QByteArray> &lines);
 // A configuration of `count` lines, all empty but those given.
 QList<QByteArray> configLines(int count, const QList<QPair<int, QByteArray>> &set = {});
+// Settings lines "n0", "n1", ... (no ROM path line among them).
+QList<QByteArray> numbered(int count);
+// `lines` with line n set to `text` (appended when n is one past the end).
+QList<QByteArray> replaced(QList<QByteArray> lines, int n, const QByteArray &text);
 // Names of the entries of a directory (hidden ones included), sorted.
 QList<QByteArray> entries(const QByteArray &directory);
 

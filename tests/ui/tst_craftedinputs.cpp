@@ -33,23 +33,6 @@ namespace {
 using Calls = QList<QList<QByteArray>>;
 using Lines = QList<QByteArray>;
 
-Lines numbered(int count)
-{
-    Lines lines;
-    for (int i = 0; i < count; ++i)
-        lines << "n" + QByteArray::number(i);
-    return lines;
-}
-
-Lines replaced(Lines lines, int n, const QByteArray &text)
-{
-    if (n == lines.size())
-        lines << text;
-    else
-        lines[n] = text;
-    return lines;
-}
-
 // A literal's bytes, NULs included.
 template <qsizetype N>
 QByteArray bytes(const char (&text)[N])

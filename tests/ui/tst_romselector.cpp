@@ -34,14 +34,6 @@ struct Scene {
     QByteArray settings(const char *name) const { return emulatorDirectory + "/" + name; }
 };
 
-QList<QByteArray> numbered(int count)
-{
-    QList<QByteArray> lines;
-    for (int i = 0; i < count; ++i)
-        lines << "n" + QByteArray::number(i);
-    return lines;
-}
-
 } // namespace
 
 class TestRomSelector : public QObject {

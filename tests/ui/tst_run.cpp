@@ -60,24 +60,6 @@ struct Scene {
     QStringList errors() const { return modals.errors(); }
 };
 
-// Settings lines with `count` lines "n<i>" (the key nowhere).
-QList<QByteArray> numbered(int count)
-{
-    QList<QByteArray> lines;
-    for (int i = 0; i < count; ++i)
-        lines << "n" + QByteArray::number(i);
-    return lines;
-}
-
-QList<QByteArray> replaced(QList<QByteArray> lines, int n, const QByteArray &text)
-{
-    if (n == lines.size())
-        lines << text;
-    else
-        lines[n] = text;
-    return lines;
-}
-
 // Counts the main window's hide and show events.
 class VisibilityLog : public QObject {
 public:

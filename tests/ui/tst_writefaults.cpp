@@ -31,20 +31,6 @@ namespace {
 
 using Calls = QList<QList<QByteArray>>;
 
-QList<QByteArray> numbered(int count)
-{
-    QList<QByteArray> lines;
-    for (int i = 0; i < count; ++i)
-        lines << "n" + QByteArray::number(i);
-    return lines;
-}
-
-QList<QByteArray> replaced(QList<QByteArray> lines, int n, const QByteArray &text)
-{
-    lines[n] = text;
-    return lines;
-}
-
 // The program's windows over a configuration directory, an emulator directory holding the stand-in
 // emulator, a ROM directory and a directory for exports.
 struct Scene {
