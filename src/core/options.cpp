@@ -216,6 +216,43 @@ const std::vector<int> LoadOrder = [] {
     return order;
 }();
 
+namespace {
+
+// What each line of a configuration belongs to: a radio group, a check box or a text field (the
+// first of them in catalogue order). Loading and saving look a line up here instead of scanning
+// the catalogue for it.
+struct LineOwner {
+    const RadioGroup *group = nullptr;
+    const Check *check = nullptr;
+    const Field *field = nullptr;
+};
+
+const std::array<LineOwner, Config::LineCount> LineOwners = [] {
+    std::array<LineOwner, Config::LineCount> owners{};
+    const auto owned = [&](int line) {
+        return line < 0 || line >= Config::LineCount || owners[size_t(line)].group
+            || owners[size_t(line)].check || owners[size_t(line)].field;
+    };
+    for (const RadioGroup &g : RadioGroups)
+        if (!owned(g.line))
+            owners[size_t(g.line)].group = &g;
+    for (const Check &c : Checks)
+        if (!owned(c.line))
+            owners[size_t(c.line)].check = &c;
+    for (const Field &f : Fields)
+        if (!owned(f.line))
+            owners[size_t(f.line)].field = &f;
+    return owners;
+}();
+
+const LineOwner &ownerOf(int line)
+{
+    static const LineOwner none;
+    return line >= 0 && line < Config::LineCount ? LineOwners[size_t(line)] : none;
+}
+
+} // namespace
+
 const Box *box(const QByteArray &name)
 {
     for (const Box &b : Boxes)
@@ -380,31 +417,21 @@ void stepsForLine(QList<Step> &steps, const QList<QByteArray> &lines, int n)
         }
         return;
     }
-    for (const RadioGroup &g : RadioGroups) {
-        if (g.line != n)
-            continue;
-        const int button = matchButton(g, value);
+    const LineOwner &owner = ownerOf(n);
+    if (const RadioGroup *g = owner.group) {
+        const int button = matchButton(*g, value);
         if (button < 0)
             return;
-        steps << selectStep(g.key, button, n);
-        const RadioButton &b = g.buttons[size_t(button)];
-        if (g.fieldInLine && b.argument)
-            steps << textStep(g.field, value.mid(qsizetype(qstrlen(b.value))), n);
-        return;
-    }
-    for (const Check &c : Checks) {
-        if (c.line != n)
-            continue;
+        steps << selectStep(g->key, button, n);
+        const RadioButton &b = g->buttons[size_t(button)];
+        if (g->fieldInLine && b.argument)
+            steps << textStep(g->field, value.mid(qsizetype(qstrlen(b.value))), n);
+    } else if (const Check *c = owner.check) {
         // Only a set line changes a box: away from its initial state.
         if (!value.isEmpty())
-            steps << checkStep(c.name, !c.initial, n);
-        return;
-    }
-    for (const Field &f : Fields) {
-        if (f.line == n) {
-            steps << textStep(f.name, value, n);
-            return;
-        }
+            steps << checkStep(c->name, !c->initial, n);
+    } else if (const Field *f = owner.field) {
+        steps << textStep(f->name, value, n);
     }
 }
 
@@ -468,28 +495,24 @@ QByteArray lineValue(const State &state, int line)
         }
         return JoystickAuto;
     }
-    for (const RadioGroup &g : RadioGroups) {
-        if (g.line != line)
-            continue;
-        const RadioButton &b = g.buttons[size_t(state.selected(g.key))];
+    const LineOwner &owner = ownerOf(line);
+    if (const RadioGroup *g = owner.group) {
+        const RadioButton &b = g->buttons[size_t(state.selected(g->key))];
         QByteArray value = b.value;
         if (b.argument)
-            value += state.text(g.field);
+            value += state.text(g->field);
         return value;
     }
-    for (const Check &c : Checks) {
-        if (c.line != line)
-            continue;
-        if (state.checked(c.name) == c.initial)
+    if (const Check *c = owner.check) {
+        if (state.checked(c->name) == c->initial)
             return {};
-        QByteArray value = c.value;
-        if (*c.field)
-            value += state.text(c.field);
+        QByteArray value = c->value;
+        if (*c->field)
+            value += state.text(c->field);
         return value;
     }
-    for (const Field &f : Fields)
-        if (f.line == line)
-            return state.text(f.name);
+    if (const Field *f = owner.field)
+        return state.text(f->name);
     return {};
 }
 
@@ -498,7 +521,8 @@ QList<QByteArray> save(const State &state)
     QList<QByteArray> lines;
     lines.reserve(Config::LineCount);
     for (int n = 0; n < Config::LineCount; ++n)
-        lines << lineValue(state, n);
+        lines << (n == Config::OptionString ? QByteArray() : lineValue(state, n));
+    lines[Config::OptionString] = Config::optionString(lines);
     return lines;
 }
 
