@@ -80,14 +80,10 @@ void load(LineBuffer &lines, const QByteArray &path)
     lines.load(path, LineBuffer::Nul::Kept);
 }
 
-void rewrite(const QByteArray &path, Style style, const QByteArray &romPath)
+QByteArray rewritten(const QByteArray &text, Style style, const QByteArray &romPath)
 {
-    // The same result as loading the lines, setting the ROM path and writing them back, done on
-    // the bytes: the file's lines are spans of its text, copied once into the new text.
-    const std::optional<QByteArray> content = FileIO::read(path);
-    if (!content)
-        Errors::cannotOpen(path);
-    const QByteArray &text = *content;
+    // The same result as splitting the lines, setting the ROM path and joining them again, done
+    // on the bytes: the file's lines are spans of its text, copied once into the new text.
     struct Span {
         qsizetype begin, end;
     };
@@ -136,7 +132,20 @@ void rewrite(const QByteArray &path, Style style, const QByteArray &romPath)
     }
     if (target == spans.size())
         out.append(line).append("\r\n", 2);
-    if (!FileIO::writeAtomically(path, out))
+    return out;
+}
+
+void rewrite(const QByteArray &path, Style style, const QByteArray &romPath)
+{
+    const std::optional<QByteArray> content = FileIO::read(path);
+    if (!content)
+        Errors::cannotOpen(path);
+    const QByteArray text = rewritten(*content, style, romPath);
+    // A file that already reads so is left alone: running the same configuration again writes
+    // nothing, keeps the file's time, and works where the file cannot be written.
+    if (text == *content)
+        return;
+    if (!FileIO::writeAtomically(path, text))
         Errors::cannotCreate(path);
 }
 

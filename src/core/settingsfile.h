@@ -41,8 +41,11 @@ void setRomPath(LineBuffer &lines, Style style, const QByteArray &romPath);
 // Loads the settings file at `path` into `lines` (every byte kept, a NUL included); "Cannot
 // open file %s" when it cannot be read.
 void load(LineBuffer &lines, const QByteArray &path);
-// The whole rewrite: load, set the ROM path, and replace the file atomically (every line
-// followed by CR LF). A failure leaves the file as it was: "Cannot open file %s",
+// The text of a settings file with its ROM path line pointed at `romPath`: the text split into
+// lines, setRomPath, and every line followed by CR LF; "Unable to insert a line" when too short.
+QByteArray rewritten(const QByteArray &text, Style style, const QByteArray &romPath);
+// The whole rewrite: read, rewritten, and replace the file atomically; a file that would not
+// change is not written. A failure leaves the file as it was: "Cannot open file %s",
 // "Unable to insert a line" or "Cannot create file %s".
 void rewrite(const QByteArray &path, Style style, const QByteArray &romPath);
 

@@ -24,6 +24,8 @@ private slots:
     void tooShort();
     void rewriteKeepsEveryOtherByte();
     void rewriteNewestEmulatorFile();
+    void unchangedFileNotWritten_data();
+    void unchangedFileNotWritten();
     void failedWriteKeepsFile_data();
     void failedWriteKeepsFile();
     void missingFile();
@@ -192,6 +194,37 @@ void TestSettingsFile::rewriteNewestEmulatorFile()
     QList<QByteArray> expected = lines;
     expected[10] = "rompath ROMS;/home/me/roms";
     QCOMPARE(readFile(path), crlf(expected));
+}
+
+void TestSettingsFile::unchangedFileNotWritten_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("written");
+    const QList<QByteArray> lines = replaced(numbered(9), 4, "rompath ROMS;/roms");
+    QTest::newRow("already as it would be written") << crlf(lines) << false;
+    QTest::newRow("same path, other line ends") << lines.join('\n') + '\n' << true;
+    QTest::newRow("same path, no final line end") << crlf(lines).chopped(2) << true;
+    QTest::newRow("other path") << crlf(replaced(numbered(9), 4, "rompath ROMS;/old")) << true;
+}
+
+void TestSettingsFile::unchangedFileNotWritten()
+{
+    // Every write fails: a file that needs no change must not need one.
+    QFETCH(QByteArray, content);
+    QFETCH(bool, written);
+    ScratchDir dir;
+    const QByteArray path = SettingsFile::path(dir.path(), Style::Ini);
+    writeFile(path, content);
+    const auto previous = FileIO::setFaultInjector([](FileIO::WriteStep, const QByteArray &) { return true; });
+    bool failed = false;
+    try {
+        SettingsFile::rewrite(path, Style::Ini, "/roms");
+    } catch (const CommandError &) {
+        failed = true;
+    }
+    FileIO::setFaultInjector(previous);
+    QCOMPARE(failed, written);
+    QCOMPARE(readFile(path), content);
 }
 
 void TestSettingsFile::failedWriteKeepsFile_data()

@@ -1,9 +1,11 @@
 // The settings-file rewrite, both styles: the ROM path line gets the new text and every other
-// line comes back byte for byte; a file too short for the ROM path line is refused whole.
+// line comes back byte for byte; a file too short for the ROM path line is refused whole; the
+// rewrite on the bytes gives exactly what the lines give.
 #include "errors.h"
 #include "settingsfile.h"
 
 #include <cstdlib>
+#include <optional>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -17,13 +19,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (auto style : {SettingsFile::Style::Cfg, SettingsFile::Style::Ini}) {
         LineBuffer lines(before);
         const int target = SettingsFile::targetLine(before, style);
+        // The rewrite run works on the bytes; it must give what the lines give.
+        std::optional<QByteArray> text;
+        try {
+            text = SettingsFile::rewritten(file, style, romPath);
+        } catch (const CommandError &) {
+        }
         try {
             SettingsFile::setRomPath(lines, style, romPath);
         } catch (const CommandError &) {
-            if (target <= before.size() || lines.lines() != before)
+            if (target <= before.size() || lines.lines() != before || text)
                 abort(); // refused only when too short, and then untouched
             continue;
         }
+        if (!text || *text != LineBuffer::join(lines.lines()))
+            abort();
         const QList<QByteArray> &after = lines.lines();
         if (after.size() != std::max<qsizetype>(before.size(), target + 1))
             abort();
