@@ -100,7 +100,7 @@ bool isRomPathLine(QByteArrayView line)
     while (i < line.size() && isBlank(line.at(i)))
         ++i;
     // Most lines fail at their first letter: no call is made for them.
-    if (line.size() - i < Key.size() || line.at(i) != 'r'
+    if (line.size() - i < Key.size() || line.at(i) != Key.front()
         || std::memcmp(line.data() + i, Key.constData(), size_t(Key.size())) != 0)
         return false;
     i += Key.size();
@@ -177,6 +177,7 @@ QByteArray rewritten(const QByteArray &text, Style style, const QByteArray &romP
         replaced = true;
     };
     for (const End &e : otherEnds) {
+        // An appended line waits for the last line's end, which can lie at the end of the text.
         if (!replaced && begin < text.size() && e.end >= begin)
             replace();
         if (e.begin == begin)
@@ -184,11 +185,9 @@ QByteArray rewritten(const QByteArray &text, Style style, const QByteArray &romP
         out.append(data + copied, e.end - copied).append("\r\n", 2);
         copied = e.after;
     }
-    if (!replaced && begin < text.size())
-        replace();
-    out.append(data + copied, text.size() - copied);
     if (!replaced)
-        out.append(romPathLine(style, romPath)).append("\r\n", 2);
+        replace(); // the last line, or appended after the whole text
+    out.append(data + copied, text.size() - copied);
     return out;
 }
 
