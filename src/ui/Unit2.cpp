@@ -207,11 +207,10 @@ void TForm2::buildControls()
             QPalette p = info->palette();
             p.setColor(QPalette::ButtonText, Qt::red);
             info->setPalette(p);
-            info->setFixedSize(WarningWidth, InfoHeight);
-        } else {
-            const int text = info->fontMetrics().horizontalAdvance(info->text());
-            info->setFixedSize(std::max(InfoWidth, text + 6), InfoHeight);
         }
+        // At least the old width, wider where this desktop's type needs more for the caption.
+        const int text = info->fontMetrics().horizontalAdvance(info->text());
+        info->setFixedSize(std::max(warning ? WarningWidth : InfoWidth, text + 6), InfoHeight);
         const QByteArray name = b.info;
         connect(info, &QPushButton::clicked, this, guarded([this, name] { infoClick(name); }));
         m_infos.insert(name, info);

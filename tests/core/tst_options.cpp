@@ -3,6 +3,7 @@
 #include "fileio.h"
 #include "linebuffer.h"
 #include "options.h"
+#include "changes.h"
 #include "testutil.h"
 
 #include <QRandomGenerator>
@@ -10,33 +11,12 @@
 #include <QtTest>
 
 using namespace Options;
-using TestUtil::ScratchDir;
+using namespace TestUtil;
 
 namespace {
 
 using LineValues = QList<QPair<int, QByteArray>>;
 
-// One change of a fresh state, written as the tests read it.
-struct Change {
-    QByteArray control;
-    QByteArray value; // radio button index, "1"/"0" for a box, text for a field, entry for the list
-};
-
-State stateWith(const QList<Change> &changes)
-{
-    State s = State::initial();
-    for (const Change &c : changes) {
-        if (radioGroup(c.control))
-            s.select(c.control, c.value.toInt());
-        else if (check(c.control))
-            s.setChecked(c.control, c.value == "1");
-        else if (c.control == JoystickList)
-            s.setJoystickEntry(c.value.toInt());
-        else
-            s.setText(c.control, c.value);
-    }
-    return s;
-}
 
 } // namespace
 
@@ -145,19 +125,19 @@ void TestOptions::defaultFile()
 // Save, load into a fresh state, save again: the same lines and the same state.
 void TestOptions::roundTrip_data()
 {
-    QTest::addColumn<QList<Change>>("changes");
+    QTest::addColumn<Changes>("changes");
     QTest::addColumn<LineValues>("expected");
     using L = LineValues;
 
-    QTest::newRow("other resolution") << QList<Change>{{"resolution", "4"}, {"resolutione1", "1024x768"}}
+    QTest::newRow("other resolution") << Changes{{"resolution", "4"}, {"resolutione1", "1024x768"}}
                                       << L{{3, "-resolution 1024x768"}, {42, "1024x768"}};
-    QTest::newRow("other resolution untouched") << QList<Change>{{"resolution", "4"}}
+    QTest::newRow("other resolution untouched") << Changes{{"resolution", "4"}}
                                                 << L{{3, "-resolution 000x000"}, {42, "000x000"}};
-    QTest::newRow("other resolution emptied") << QList<Change>{{"resolution", "4"}, {"resolutione1", ""}}
+    QTest::newRow("other resolution emptied") << Changes{{"resolution", "4"}, {"resolutione1", ""}}
                                               << L{{3, "-resolution "}, {42, ""}};
-    QTest::newRow("gamma") << QList<Change>{{"gamma", "1"}, {"gammae", "1.2"}} << L{{6, "-gamma 1.2"}, {43, "1.2"}};
-    QTest::newRow("gamma blank") << QList<Change>{{"gamma", "1"}, {"gammae", " "}} << L{{6, "-gamma  "}, {43, " "}};
-    QTest::newRow("game") << QList<Change>{{"selectgame", "1"}, {"selectgamee", "pacman.zip"}} << L{{1, "pacman.zip"}};
+    QTest::newRow("gamma") << Changes{{"gamma", "1"}, {"gammae", "1.2"}} << L{{6, "-gamma 1.2"}, {43, "1.2"}};
+    QTest::newRow("gamma blank") << Changes{{"gamma", "1"}, {"gammae", " "}} << L{{6, "-gamma  "}, {43, " "}};
+    QTest::newRow("game") << Changes{{"selectgame", "1"}, {"selectgamee", "pacman.zip"}} << L{{1, "pacman.zip"}};
     const struct { const char *check, *field; int line; const char *prefix; } args[] = {
         {"skiplines", "skiplinese", 27, "-skiplines  "}, {"skipcolumns", "skipcolumnse", 28, "-skipcolumns "},
         {"centerx", "centerxe", 29, "-centerx   "}, {"centery", "centerye", 30, "-centery   "},
@@ -165,24 +145,24 @@ void TestOptions::roundTrip_data()
         {"beam", "beame", 33, "-beam "}, {"flicker", "flickere", 34, "-flicker "}};
     for (const auto &a : args) {
         const int textLine = field(a.field)->line;
-        QTest::addRow("%s", a.check) << QList<Change>{{a.check, "1"}, {a.field, "-3 "}}
+        QTest::addRow("%s", a.check) << Changes{{a.check, "1"}, {a.field, "-3 "}}
                                      << L{{a.line, QByteArray(a.prefix) + "-3 "}, {textLine, "-3 "}};
-        QTest::addRow("%s empty", a.check) << QList<Change>{{a.check, "1"}}
+        QTest::addRow("%s empty", a.check) << Changes{{a.check, "1"}}
                                            << L{{a.line, a.prefix}, {textLine, ""}};
     }
-    QTest::newRow("no rotate") << QList<Change>{{"norotate", "1"}} << L{{37, "-norotate"}};
-    QTest::newRow("manual rom directory") << QList<Change>{{"Autoselect", "0"}, {"Edit1", "/roms"}}
+    QTest::newRow("no rotate") << Changes{{"norotate", "1"}} << L{{37, "-norotate"}};
+    QTest::newRow("manual rom directory") << Changes{{"Autoselect", "0"}, {"Edit1", "/roms"}}
                                           << L{{52, "/roms"}, {53, "sim"}};
-    QTest::newRow("accented utf-8") << QList<Change>{{"aboutconfiguration", "Configura\xC3\xA7\xC3\xA3o \xC2\xB4"},
+    QTest::newRow("accented utf-8") << Changes{{"aboutconfiguration", "Configura\xC3\xA7\xC3\xA3o \xC2\xB4"},
                                                      {"extra", "-ext\xC3\xA9 -x"}}
                                     << L{{0, "Configura\xC3\xA7\xC3\xA3o \xC2\xB4"}, {39, "-ext\xC3\xA9 -x"}};
-    QTest::newRow("latin-1 bytes") << QList<Change>{{"aboutconfiguration", "Configura\xE7\xE3o"}, {"mame", "/m\xE1me"}}
+    QTest::newRow("latin-1 bytes") << Changes{{"aboutconfiguration", "Configura\xE7\xE3o"}, {"mame", "/m\xE1me"}}
                                    << L{{0, "Configura\xE7\xE3o"}, {40, "/m\xE1me"}};
 }
 
 void TestOptions::roundTrip()
 {
-    QFETCH(QList<Change>, changes);
+    QFETCH(Changes, changes);
     QFETCH(LineValues, expected);
     const State s = stateWith(changes);
     const QList<QByteArray> lines = save(s);
@@ -347,41 +327,41 @@ void TestOptions::loadingOrder()
 // The companion rules, as the handlers apply them.
 void TestOptions::rulesOnState_data()
 {
-    QTest::addColumn<QList<Change>>("changes");
+    QTest::addColumn<Changes>("changes");
     QTest::addColumn<QByteArray>("field");
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<bool>("enabled");
 
-    QTest::newRow("checked box: empty, usable") << QList<Change>{{"beam", "1"}} << QByteArray("beame") << QByteArray() << true;
+    QTest::newRow("checked box: empty, usable") << Changes{{"beam", "1"}} << QByteArray("beame") << QByteArray() << true;
     QTest::newRow("cleared box loses the value")
-        << QList<Change>{{"beam", "1"}, {"beame", "2"}, {"beam", "0"}} << QByteArray("beame") << QByteArray() << false;
+        << Changes{{"beam", "1"}, {"beame", "2"}, {"beam", "0"}} << QByteArray("beame") << QByteArray() << false;
     QTest::newRow("checked again: empty")
-        << QList<Change>{{"beam", "1"}, {"beame", "2"}, {"beam", "0"}, {"beam", "1"}} << QByteArray("beame") << QByteArray() << true;
+        << Changes{{"beam", "1"}, {"beame", "2"}, {"beam", "0"}, {"beam", "1"}} << QByteArray("beame") << QByteArray() << true;
     QTest::newRow("other: preset")
-        << QList<Change>{{"resolution", "4"}} << QByteArray("resolutione1") << QByteArray("000x000") << true;
+        << Changes{{"resolution", "4"}} << QByteArray("resolutione1") << QByteArray("000x000") << true;
     QTest::newRow("other again: preset")
-        << QList<Change>{{"resolution", "4"}, {"resolutione1", "9x9"}, {"resolution", "2"}, {"resolution", "4"}}
+        << Changes{{"resolution", "4"}, {"resolutione1", "9x9"}, {"resolution", "2"}, {"resolution", "4"}}
         << QByteArray("resolutione1") << QByteArray("000x000") << true;
     QTest::newRow("other chosen twice keeps the text")
-        << QList<Change>{{"resolution", "4"}, {"resolutione1", "9x9"}, {"resolution", "4"}}
+        << Changes{{"resolution", "4"}, {"resolutione1", "9x9"}, {"resolution", "4"}}
         << QByteArray("resolutione1") << QByteArray("9x9") << true;
     QTest::newRow("fixed resolution clears")
-        << QList<Change>{{"resolution", "4"}, {"resolution", "1"}} << QByteArray("resolutione1") << QByteArray() << false;
+        << Changes{{"resolution", "4"}, {"resolution", "1"}} << QByteArray("resolutione1") << QByteArray() << false;
     QTest::newRow("gamma use after don't use: empty")
-        << QList<Change>{{"gamma", "1"}, {"gammae", "2"}, {"gamma", "0"}, {"gamma", "1"}} << QByteArray("gammae") << QByteArray() << true;
+        << Changes{{"gamma", "1"}, {"gammae", "2"}, {"gamma", "0"}, {"gamma", "1"}} << QByteArray("gammae") << QByteArray() << true;
     QTest::newRow("all games empties the game")
-        << QList<Change>{{"selectgame", "1"}, {"selectgamee", "a.zip"}, {"selectgame", "0"}, {"selectgame", "1"}}
+        << Changes{{"selectgame", "1"}, {"selectgamee", "a.zip"}, {"selectgame", "0"}, {"selectgame", "1"}}
         << QByteArray("selectgamee") << QByteArray() << true;
-    QTest::newRow("rom directory manual") << QList<Change>{{"Autoselect", "0"}} << QByteArray("Edit1") << QByteArray() << true;
+    QTest::newRow("rom directory manual") << Changes{{"Autoselect", "0"}} << QByteArray("Edit1") << QByteArray() << true;
     QTest::newRow("joystick list follows manual")
-        << QList<Change>{{"joystick", "1"}, {"joysticktype", "1"}, {"joystick", "0"}} << QByteArray("joysticklist") << QByteArray() << true;
+        << Changes{{"joystick", "1"}, {"joysticktype", "1"}, {"joystick", "0"}} << QByteArray("joysticklist") << QByteArray() << true;
     QTest::newRow("joystick buttons follow the box")
-        << QList<Change>{{"joystick", "1"}, {"joystick", "0"}} << QByteArray("joystick1") << QByteArray() << false;
+        << Changes{{"joystick", "1"}, {"joystick", "0"}} << QByteArray("joystick1") << QByteArray() << false;
 }
 
 void TestOptions::rulesOnState()
 {
-    QFETCH(QList<Change>, changes);
+    QFETCH(Changes, changes);
     QFETCH(QByteArray, field);
     QFETCH(QByteArray, text);
     QFETCH(bool, enabled);

@@ -161,7 +161,9 @@ void TestAbout::links()
     QFETCH(QString, address);
     auto *link = about()->Panel1->findChild<THyperLink *>(name);
     QVERIFY(link);
-    QCOMPARE(link->pos(), place);
+    // In its place, or moved right where a wider type makes the label before it longer.
+    QCOMPARE(link->y(), place.y());
+    QVERIFY(link->x() >= place.x());
     QCOMPARE(int(link->LinkType()), type);
     QCOMPARE(link->address(), address);
     QCOMPARE(link->toolTip(), address);

@@ -13,7 +13,7 @@
 #include "testutil.h"
 #include "textcodec.h"
 #include "tvm.h"
-#include "../fakemame/fakemamecontrol.h"
+#include "scene.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -30,8 +30,16 @@ using namespace TestUtil;
 
 namespace {
 
-using Calls = QList<QList<QByteArray>>;
-using Lines = QList<QByteArray>;
+// A text with the scene's places filled in: %E the emulator directory, %P the emulator, %R the
+// ROM directory, %C the configuration directory.
+QString expand(const Scene &s, QString text)
+{
+    return text.replace("%E", QString::fromUtf8(s.fake.directory))
+        .replace("%P", QString::fromUtf8(s.fake.program))
+        .replace("%R", QString::fromUtf8(s.romDirectory))
+        .replace("%C", QString::fromUtf8(s.configurationDirectory));
+}
+QByteArray expand(const Scene &s, const QByteArray &text) { return expand(s, QString::fromUtf8(text)).toUtf8(); }
 
 // A literal's bytes, NULs included.
 template <qsizetype N>
@@ -71,83 +79,6 @@ bool noShellTrace(const QByteArray &directory)
             return false;
     return true;
 }
-
-// The program's windows over a configuration directory, an emulator directory holding the
-// stand-in emulator (which answers nothing to "-showconfig", so mame.ini lies beside it), and a
-// ROM directory.
-struct Scene {
-    ScratchDir root;
-    QByteArray configurationDirectory = root.mkdir("configs");
-    QByteArray romDirectory = root.mkdir("roms");
-    CurrentDir current{configurationDirectory};
-    FakeMame fake{root.file("emu")};
-    ScriptedModals modals;
-    ApplicationWindows windows;
-    TForm1 &main = *windows.Form1;
-    TForm3 &selector = *windows.Form3;
-
-    QString expand(QString text) const
-    {
-        return text.replace("%E", QString::fromUtf8(fake.directory))
-            .replace("%P", QString::fromUtf8(fake.program))
-            .replace("%R", QString::fromUtf8(romDirectory))
-            .replace("%C", QString::fromUtf8(configurationDirectory));
-    }
-    QByteArray expand(const QByteArray &text) const { return expand(QString::fromUtf8(text)).toUtf8(); }
-
-    // A configuration running pacman with the stand-in emulator.
-    Lines configuration() const
-    {
-        return configLines(54, {{0, "described"}, {1, "pacman.zip"}, {40, fake.program},
-                                {41, "-joy standard "}, {52, romDirectory}});
-    }
-    // Writes a configuration file and selects it; the selection's own errors are shown as usual.
-    void select(const QByteArray &content, const QByteArray &name = "test.tvo")
-    {
-        writeFile(PathRules::join(configurationDirectory, name), content);
-        main.lista->update();
-        main.lista->setItemIndex(int(main.lista->names().indexOf(name)));
-    }
-    void command(void (TForm1::*handler)())
-    {
-        ExitWatch watch;
-        runCommand([this, handler] { (main.*handler)(); });
-        watch.wait();
-    }
-    // Runs the selected configuration; `pick` answers the ROM selector when it shows.
-    void run(const QByteArray &pick = {})
-    {
-        QTimer::singleShot(0, &selector, [this, pick] {
-            if (!selector.isVisible())
-                return;
-            selector.gamelist->setItemIndex(int(selector.gamelist->names().indexOf(pick)));
-            selector.Button1->click();
-        });
-        command(&TForm1::RunConfiguration1Click);
-    }
-    // Opens the selected configuration in the editor; `inspect` looks at it before it closes.
-    bool edit(const std::function<void(TForm2 &)> &inspect)
-    {
-        bool opened = false;
-        QTimer::singleShot(0, &main, [&] {
-            if (auto *editor = main.findChild<TForm2 *>()) {
-                opened = true;
-                inspect(*editor);
-                editor->close();
-            }
-        });
-        command(&TForm1::ImportConfiguration1Click);
-        return opened;
-    }
-    Calls games() const
-    {
-        Calls out;
-        for (const QList<QByteArray> &call : fake.argumentLists())
-            if (call.isEmpty() || !call.first().startsWith('-'))
-                out << call;
-        return out;
-    }
-};
 
 } // namespace
 
@@ -237,7 +168,7 @@ void TestCraftedInputs::settingsFiles()
 
     QByteArray romPath;
     if (command == "run") {
-        s.select(crlf(s.configuration()));
+        s.selectFile(crlf(s.configuration()));
         s.run();
         romPath = s.romDirectory;
     } else if (command == "quick launch") {
@@ -246,7 +177,7 @@ void TestCraftedInputs::settingsFiles()
         s.command(&TForm1::QUICKConfiguration1Click);
         romPath = s.romDirectory;
     } else {
-        s.select(crlf(s.configuration()));
+        s.selectFile(crlf(s.configuration()));
         s.selector.show();
         s.modals.answerFolder(chosen);
         s.selector.Button4->click();
@@ -346,7 +277,7 @@ void TestCraftedInputs::configurations()
         loaded = lines.mid(0, nul) << "ab";
     }
     const QByteArray content = joined(lines, lineEnd);
-    s.select(content);
+    s.selectFile(content);
     const QStringList selectionErrors = s.modals.errors();
     s.modals.clear();
     const QList<QByteArray> before = tree(s.root.path());
@@ -365,7 +296,7 @@ void TestCraftedInputs::configurations()
         opened = s.edit([&](TForm2 &editor) {
             QCOMPARE(editor.fieldBytes("aboutconfiguration"), loaded.at(0));
             QCOMPARE(editor.fieldBytes("mame"), loaded.at(40));
-            QCOMPARE(editor.fieldBytes("Edit1"), s.expand(romPath));
+            QCOMPARE(editor.fieldBytes("Edit1"), expand(s, romPath));
             QCOMPARE(editor.Autoselect->isChecked(), count != 53);
         });
     } else {
@@ -374,14 +305,14 @@ void TestCraftedInputs::configurations()
     }
 
     if (command != "selection")
-        QCOMPARE(s.modals.errors(), error.isEmpty() ? QStringList() : QStringList{s.expand(error)});
+        QCOMPARE(s.modals.errors(), error.isEmpty() ? QStringList() : QStringList{expand(s, error)});
     // The configuration file is never written by these commands.
     QCOMPARE(readFile(s.configurationDirectory + "/test.tvo"), content);
     QCOMPARE(FileIO::currentDirectory(), s.configurationDirectory);
 
     QList<QByteArray> after = tree(s.root.path());
     if (command == "run") {
-        const QByteArray written = s.expand(romPath);
+        const QByteArray written = expand(s, romPath);
         QCOMPARE(readFile(s.fake.directory + "/mame.cfg"),
                  crlf(romPath.isEmpty() ? settings : replaced(settings, 11, "rompath = .;ROMS;" + written)));
         QCOMPARE(s.games(), error.isEmpty() ? (Calls{{"pacman", "-joy", "standard"}}) : Calls());
@@ -437,7 +368,7 @@ void TestCraftedInputs::romDirectories()
     if (list == "ROM selector") {
         Lines lines = s.configuration();
         lines[1].clear();
-        s.select(crlf(lines));
+        s.selectFile(crlf(lines));
         const QList<QByteArray> before = tree(s.root.path());
         QList<QByteArray> shown;
         QTimer::singleShot(0, &s.selector, [&] { shown = s.selector.gamelist->names(); });
@@ -545,7 +476,7 @@ void TestCraftedInputs::shellText()
         calls = {{shell, "-joy", "standard"}};
     } else if (where == "change directory") {
         const QByteArray chosen = s.root.mkdir("games " + shell);
-        s.select(crlf(lines));
+        s.selectFile(crlf(lines));
         s.selector.show();
         s.modals.answerFolder(chosen);
         s.selector.Button4->click();
@@ -566,7 +497,7 @@ void TestCraftedInputs::shellText()
         lines[1] = shell + ".zip";
         lines[40] = oddProgram;
         lines[41] = "-x ;touch${IFS}x;$(touch${IFS}x) ";
-        s.select(crlf(lines));
+        s.selectFile(crlf(lines));
         s.modals.answerFile(s.root.file("start " + shell), 2);
         s.command(&TForm1::CreateaAutoExcutable1Click);
         QCOMPARE(s.modals.messages(), QStringList{"File created!"});
@@ -582,7 +513,7 @@ void TestCraftedInputs::shellText()
         settingsIndex = 6;
     }
     if (where != "change directory" && where != "quick launch" && where != "script") {
-        s.select(crlf(lines), name);
+        s.selectFile(crlf(lines), name);
         s.run(shell + ".zip");
     }
 

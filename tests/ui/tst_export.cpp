@@ -6,7 +6,7 @@
 #include "scriptedmodals.h"
 #include "testutil.h"
 #include "tvm.h"
-#include "../fakemame/fakemamecontrol.h"
+#include "scene.h"
 
 #include <QProcess>
 #include <QTest>
@@ -15,31 +15,8 @@
 using namespace TestUtil;
 
 namespace {
-
-struct Scene {
-    ScratchDir root;
-    QByteArray configurationDirectory = root.mkdir("configs");
-    QByteArray games = root.mkdir("my games");
-    CurrentDir current{configurationDirectory};
-    FakeMame fake{root.file("emu dir")};
-    ScriptedModals modals;
-    ApplicationWindows windows;
-    TForm1 &main = *windows.Form1;
-
-    void command(void (TForm1::*handler)())
-    {
-        ExitWatch watch;
-        runCommand([this, handler] { (main.*handler)(); });
-        watch.wait();
-    }
-    void select(const QList<QByteArray> &lines)
-    {
-        writeFile(configurationDirectory + "/test.tvo", crlf(lines));
-        main.lista->update();
-        main.lista->setItemIndex(0);
-    }
-};
-
+// The folder of the games the quick launch picks from: its name holds a blank.
+QByteArray games(const Scene &s) { return s.root.mkdir("my games"); }
 } // namespace
 
 class TestExport : public QObject {
@@ -58,7 +35,7 @@ private slots:
 
 void TestExport::quickLaunchCancels()
 {
-    Scene s;
+    Scene s{"emu dir"};
     s.main.dados = LineBuffer({"held"});
     s.modals.cancelFile();
     s.command(&TForm1::QUICKConfiguration1Click);
@@ -80,20 +57,20 @@ void TestExport::quickLaunchCancels()
 
 void TestExport::quickLaunchRuns()
 {
-    Scene s;
+    Scene s{"emu dir"};
     const QByteArray ini = crlf({"# core", "rompath                   $HOME/mame/roms", "x"});
     writeFile(s.fake.directory + "/mame.ini", ini);
     for (const QByteArray archive : {"pacman.zip", "my.game"}) {
         s.modals.answerFile(s.fake.program);
-        s.modals.answerFile(s.games + "/" + archive);
+        s.modals.answerFile(games(s) + "/" + archive);
         s.command(&TForm1::QUICKConfiguration1Click);
         QCOMPARE(s.main.dados2.count(), 53);
         QCOMPARE(s.main.dados2.at(1), archive);
-        QCOMPARE(s.main.dados2.at(52), s.games);
+        QCOMPARE(s.main.dados2.at(52), games(s));
         QCOMPARE(s.main.dados.lines(), s.main.dados2.lines());
     }
     QCOMPARE(s.modals.errors(), QStringList());
-    QCOMPARE(readFile(s.fake.directory + "/mame.ini"), crlf({"# core", "rompath ROMS;" + s.games, "x"}));
+    QCOMPARE(readFile(s.fake.directory + "/mame.ini"), crlf({"# core", "rompath ROMS;" + games(s), "x"}));
     const QList<FakeCall> calls = s.fake.calls();
     // The settings file's place asked once, then the games: no preparatory run.
     QCOMPARE(s.fake.argumentLists(), (QList<QList<QByteArray>>{{"-showconfig"}, {"pacman"}, {"my"}}));
@@ -104,7 +81,7 @@ void TestExport::quickLaunchRuns()
 void TestExport::quickLaunchRefusesLineBreaks()
 {
     // A folder name with a line break would split the ROM path line of the settings file.
-    Scene s;
+    Scene s{"emu dir"};
     writeFile(s.fake.directory + "/mame.ini", crlf({"rompath roms"}));
     const QByteArray odd = s.root.mkdir("two\nlines");
     s.modals.answerFile(s.fake.program);
@@ -118,9 +95,9 @@ void TestExport::quickLaunchRefusesLineBreaks()
 
 void TestExport::quickLaunchWithoutSettingsFile()
 {
-    Scene s;
+    Scene s{"emu dir"};
     s.modals.answerFile(s.fake.program);
-    s.modals.answerFile(s.games + "/pacman.zip");
+    s.modals.answerFile(games(s) + "/pacman.zip");
     s.command(&TForm1::QUICKConfiguration1Click);
     QCOMPARE(s.modals.errors(), QStringList{"Cannot open file " + QString::fromUtf8(s.fake.directory) + "/mame.ini."});
     QCOMPARE(s.main.dados.at(1), QByteArray("pacman.zip")); // replaced already
@@ -141,7 +118,7 @@ void TestExport::batchFiles()
     QFETCH(QByteArray, game);
     QFETCH(QByteArray, typed);
     QFETCH(QByteArray, written);
-    Scene s;
+    Scene s{"emu dir"};
     const QList<QByteArray> lines = configLines(54, {{1, game}, {40, "C:\\MAME.EXE"}, {41, " -cheat "}});
     s.select(lines);
     s.modals.answerFile(s.root.file(typed));
@@ -156,7 +133,7 @@ void TestExport::batchFiles()
 
 void TestExport::exportReplacesAndFailsSafely()
 {
-    Scene s;
+    Scene s{"emu dir"};
     s.select(configLines(54, {{40, "/usr/games/mame"}}));
     const QByteArray target = s.root.file("start.bat");
     writeFile(target, "previous");
@@ -190,20 +167,20 @@ void TestExport::exportReplacesAndFailsSafely()
 
 void TestExport::exportAfterQuickLaunch()
 {
-    Scene s;
+    Scene s{"emu dir"};
     writeFile(s.fake.directory + "/mame.cfg", crlf(QList<QByteArray>(12)));
     s.modals.answerFile(s.fake.program);
-    s.modals.answerFile(s.games + "/galaga.zip");
+    s.modals.answerFile(games(s) + "/galaga.zip");
     s.command(&TForm1::QUICKConfiguration1Click);
     s.modals.answerFile(s.root.file("quick.bat"));
     s.command(&TForm1::CreateaAutoExcutable1Click);
-    QCOMPARE(readFile(s.fake.directory + "/mame.cfg").split('\n').at(11), "rompath = .;ROMS;" + s.games + "\r");
+    QCOMPARE(readFile(s.fake.directory + "/mame.cfg").split('\n').at(11), "rompath = .;ROMS;" + games(s) + "\r");
     QCOMPARE(readFile(s.root.file("quick.bat")).split('\n').at(5), s.fake.program + " galaga \r");
 }
 
 void TestExport::shellScriptRunsTheEmulator()
 {
-    Scene s;
+    Scene s{"emu dir"};
     // The game name would run a command if a shell ever read it as code.
     const QByteArray game = "$(touch pwned).zip";
     s.select(configLines(54, {{1, game}, {40, s.fake.program}, {41, "  -joy standard  "}}));

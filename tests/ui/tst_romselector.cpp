@@ -7,6 +7,7 @@
 #include "scriptedmodals.h"
 #include "testutil.h"
 #include "tvm.h"
+#include "scene.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -16,23 +17,12 @@ using namespace TestUtil;
 
 namespace {
 
-struct Scene {
-    ScratchDir root;
-    QByteArray configurationDirectory = root.mkdir("configs");
-    QByteArray emulatorDirectory = root.mkdir("emu");
-    CurrentDir current{configurationDirectory};
-    ScriptedModals modals;
-    ApplicationWindows windows;
-    TForm1 &main = *windows.Form1;
-    TForm3 &form = *windows.Form3;
-
-    // Current lines naming the emulator and a ROM directory.
-    void lines(const QByteArray &romDirectory)
-    {
-        main.dados = LineBuffer(configLines(54, {{40, emulatorDirectory + "/mame"}, {52, romDirectory}}));
-    }
-    QByteArray settings(const char *name) const { return emulatorDirectory + "/" + name; }
-};
+// Current lines naming the stand-in emulator and a ROM directory.
+void hold(Scene &s, const QByteArray &romDirectory)
+{
+    s.main.dados = LineBuffer(configLines(54, {{40, s.fake.program}, {52, romDirectory}}));
+}
+QByteArray settingsPath(const Scene &s, const char *name) { return s.fake.directory + "/" + name; }
 
 } // namespace
 
@@ -56,36 +46,36 @@ private slots:
 void TestRomSelector::appearance()
 {
     Scene s;
-    QVERIFY(!s.form.isVisible());
-    QCOMPARE(s.form.windowTitle(), QStringLiteral("Select ROM"));
-    QCOMPARE(s.form.size(), QSize(310, 326));
-    QCOMPARE(s.form.minimumSize(), s.form.maximumSize());
-    QVERIFY(!s.form.okpressed);
-    QCOMPARE(s.form.Folder.Title, QStringLiteral("Select the directory from the List:"));
+    QVERIFY(!s.selector.isVisible());
+    QCOMPARE(s.selector.windowTitle(), QStringLiteral("Select ROM"));
+    QCOMPARE(s.selector.size(), QSize(310, 326));
+    QCOMPARE(s.selector.minimumSize(), s.selector.maximumSize());
+    QVERIFY(!s.selector.okpressed);
+    QCOMPARE(s.selector.Folder.Title, QStringLiteral("Select the directory from the List:"));
     const QList<QPair<const char *, const char *>> buttons = {
         {"Button1", "OK"}, {"Button2", "Cancel"}, {"Button3", "Refresh"}, {"Button4", "Change Directory"}};
     for (const auto &[name, text] : buttons) {
-        auto *b = s.form.findChild<QPushButton *>(QLatin1String(name));
+        auto *b = s.selector.findChild<QPushButton *>(QLatin1String(name));
         QVERIFY2(b, name);
         QCOMPARE(b->text(), QLatin1String(text));
     }
-    QCOMPARE(s.form.Label1->text(), QStringLiteral("Select The the game from the list:"));
-    QCOMPARE(s.form.Label1->buddy(), s.form.gamelist);
-    QCOMPARE(s.form.gamelist->objectName(), QStringLiteral("gamelist"));
-    QCOMPARE(s.form.gamelist->mask(), QByteArray("*.zip"));
-    QVERIFY(s.form.Button1->isDefault());
+    QCOMPARE(s.selector.Label1->text(), QStringLiteral("Select The the game from the list:"));
+    QCOMPARE(s.selector.Label1->buddy(), s.selector.gamelist);
+    QCOMPARE(s.selector.gamelist->objectName(), QStringLiteral("gamelist"));
+    QCOMPARE(s.selector.gamelist->mask(), QByteArray("*.zip"));
+    QVERIFY(s.selector.Button1->isDefault());
 
     // Strips: the label and Refresh on top, the list between, the buttons below.
-    s.lines(s.configurationDirectory);
-    s.form.show();
-    QVERIFY(s.form.Button3->geometry().bottom() < 25);
-    QVERIFY(s.form.Button3->x() > s.form.Label1->x());
-    QCOMPARE(s.form.gamelist->geometry().top(), 25);
-    QCOMPARE(s.form.gamelist->geometry().bottom(), 326 - 34 - 1);
-    const int buttonsTop = s.form.Button1->parentWidget()->mapTo(&s.form, s.form.Button1->pos()).y();
+    hold(s, s.configurationDirectory);
+    s.selector.show();
+    QVERIFY(s.selector.Button3->geometry().bottom() < 25);
+    QVERIFY(s.selector.Button3->x() > s.selector.Label1->x());
+    QCOMPARE(s.selector.gamelist->geometry().top(), 25);
+    QCOMPARE(s.selector.gamelist->geometry().bottom(), 326 - 34 - 1);
+    const int buttonsTop = s.selector.Button1->parentWidget()->mapTo(&s.selector, s.selector.Button1->pos()).y();
     QVERIFY(buttonsTop >= 326 - 34);
-    QVERIFY(s.form.Button4->x() < s.form.Button2->x() && s.form.Button2->x() < s.form.Button1->x());
-    s.form.Button2->click();
+    QVERIFY(s.selector.Button4->x() < s.selector.Button2->x() && s.selector.Button2->x() < s.selector.Button1->x());
+    s.selector.Button2->click();
 }
 
 void TestRomSelector::listedDirectory_data()
@@ -113,11 +103,11 @@ void TestRomSelector::listedDirectory()
     auto expand = [&](QByteArray text) {
         return text.replace("%R", romDirectory).replace("%C", s.configurationDirectory);
     };
-    s.lines(expand(line52));
-    s.form.show();
-    QCOMPARE(s.form.gamelist->directory(), expand(expected));
-    s.form.Button2->click();
-    QVERIFY(!s.form.isVisible());
+    hold(s, expand(line52));
+    s.selector.show();
+    QCOMPARE(s.selector.gamelist->directory(), expand(expected));
+    s.selector.Button2->click();
+    QVERIFY(!s.selector.isVisible());
 }
 
 void TestRomSelector::onlyPlainArchivesSorted()
@@ -127,35 +117,35 @@ void TestRomSelector::onlyPlainArchivesSorted()
     for (const char *name : {"zaxxon.zip", "Galaga.ZIP", "asteroid.zip", "readme.txt", ".hidden.zip", "pacman.zip.bak"})
         writeFile(games + "/" + name, "PK");
     s.root.mkdir("games/folder.zip");
-    s.lines(games);
-    s.form.show();
-    QCOMPARE(s.form.gamelist->names(), (QList<QByteArray>{"asteroid.zip", "Galaga.ZIP", "zaxxon.zip"}));
-    QCOMPARE(s.form.gamelist->itemIndex(), -1);
-    s.form.gamelist->setItemIndex(1);
-    QCOMPARE(s.form.gamelist->fileName(), games + "/Galaga.ZIP");
-    s.form.Button2->click();
+    hold(s, games);
+    s.selector.show();
+    QCOMPARE(s.selector.gamelist->names(), (QList<QByteArray>{"asteroid.zip", "Galaga.ZIP", "zaxxon.zip"}));
+    QCOMPARE(s.selector.gamelist->itemIndex(), -1);
+    s.selector.gamelist->setItemIndex(1);
+    QCOMPARE(s.selector.gamelist->fileName(), games + "/Galaga.ZIP");
+    s.selector.Button2->click();
 }
 
 void TestRomSelector::answers()
 {
     Scene s;
-    s.lines(s.configurationDirectory);
+    hold(s, s.configurationDirectory);
     struct Step { const char *how; bool expected; };
     // OK, then Cancel, the title bar and Escape, each after an OK: only OK answers yes.
     for (const Step &step : {Step{"OK", true}, Step{"Cancel", false}, Step{"OK", true}, Step{"close", false},
                              Step{"OK", true}, Step{"Escape", false}}) {
-        s.form.show();
+        s.selector.show();
         const QString how = QLatin1String(step.how);
         if (how == "OK")
-            s.form.Button1->click();
+            s.selector.Button1->click();
         else if (how == "Cancel")
-            s.form.Button2->click();
+            s.selector.Button2->click();
         else if (how == "close")
-            s.form.close();
+            s.selector.close();
         else
-            QTest::keyClick(&s.form, Qt::Key_Escape);
-        QVERIFY2(!s.form.isVisible(), step.how);
-        QVERIFY2(s.form.okpressed == step.expected, step.how);
+            QTest::keyClick(&s.selector, Qt::Key_Escape);
+        QVERIFY2(!s.selector.isVisible(), step.how);
+        QVERIFY2(s.selector.okpressed == step.expected, step.how);
     }
 }
 
@@ -164,14 +154,14 @@ void TestRomSelector::refresh()
     Scene s;
     const QByteArray games = s.root.mkdir("games");
     writeFile(games + "/a.zip", "PK");
-    s.lines(games);
-    s.form.show();
+    hold(s, games);
+    s.selector.show();
     writeFile(games + "/b.zip", "PK");
-    QCOMPARE(s.form.gamelist->count(), 1);
-    s.form.Button3->click();
-    QCOMPARE(s.form.gamelist->names(), (QList<QByteArray>{"a.zip", "b.zip"}));
-    QCOMPARE(s.form.gamelist->directory(), games);
-    s.form.Button2->click();
+    QCOMPARE(s.selector.gamelist->count(), 1);
+    s.selector.Button3->click();
+    QCOMPARE(s.selector.gamelist->names(), (QList<QByteArray>{"a.zip", "b.zip"}));
+    QCOMPARE(s.selector.gamelist->directory(), games);
+    s.selector.Button2->click();
 }
 
 void TestRomSelector::changeDirectory_data()
@@ -190,64 +180,64 @@ void TestRomSelector::changeDirectory()
     QFETCH(QByteArray, prefix);
     Scene s;
     const QList<QByteArray> before = numbered(14);
-    writeFile(s.settings(settingsName.constData()), crlf(before));
+    writeFile(settingsPath(s, settingsName.constData()), crlf(before));
     const QByteArray chosen = s.root.mkdir("other games dir");
     writeFile(chosen + "/dkong.zip", "PK");
-    s.lines(s.configurationDirectory);
+    hold(s, s.configurationDirectory);
     const QList<QByteArray> lines = s.main.dados.lines();
-    s.form.show();
+    s.selector.show();
 
     s.modals.answerFolder(chosen);
-    s.form.Button4->click();
+    s.selector.Button4->click();
     QCOMPARE(s.modals.errors(), QStringList());
     QList<QByteArray> expected = before;
     expected[line] = prefix + chosen;
-    QCOMPARE(readFile(s.settings(settingsName.constData())), crlf(expected));
-    QCOMPARE(s.form.gamelist->directory(), chosen);
-    QCOMPARE(s.form.gamelist->names(), QList<QByteArray>{"dkong.zip"});
-    QCOMPARE(s.form.Folder.Directory, chosen);
+    QCOMPARE(readFile(settingsPath(s, settingsName.constData())), crlf(expected));
+    QCOMPARE(s.selector.gamelist->directory(), chosen);
+    QCOMPARE(s.selector.gamelist->names(), QList<QByteArray>{"dkong.zip"});
+    QCOMPARE(s.selector.Folder.Directory, chosen);
     // The configuration lines keep their ROM directory.
     QCOMPARE(s.main.dados.lines(), lines);
     QCOMPARE(s.modals.folderRequests.size(), 1);
     QCOMPARE(s.modals.folderRequests.at(0).title, QStringLiteral("Select the directory from the List:"));
     QCOMPARE(s.modals.folderRequests.at(0).start, QByteArray());
-    s.form.Button2->click();
+    s.selector.Button2->click();
 }
 
 void TestRomSelector::changeDirectoryRemembersFolder()
 {
     Scene s;
-    writeFile(s.settings("mame.ini"), crlf(numbered(8)));
+    writeFile(settingsPath(s, "mame.ini"), crlf(numbered(8)));
     const QByteArray first = s.root.mkdir("first");
     const QByteArray second = s.root.mkdir("second");
-    s.lines(s.configurationDirectory);
-    s.form.show();
+    hold(s, s.configurationDirectory);
+    s.selector.show();
     s.modals.answerFolder(first);
-    s.form.Button4->click();
-    s.form.Button2->click();
-    s.form.show(); // the folder survives a new showing
+    s.selector.Button4->click();
+    s.selector.Button2->click();
+    s.selector.show(); // the folder survives a new showing
     s.modals.answerFolder(second);
-    s.form.Button4->click();
+    s.selector.Button4->click();
     QCOMPARE(s.modals.folderRequests.size(), 2);
     QCOMPARE(s.modals.folderRequests.at(1).start, first);
-    QCOMPARE(readFile(s.settings("mame.ini")), crlf(numbered(6) << "rompath ROMS;" + second << "n7"));
-    s.form.Button2->click();
+    QCOMPARE(readFile(settingsPath(s, "mame.ini")), crlf(numbered(6) << "rompath ROMS;" + second << "n7"));
+    s.selector.Button2->click();
 }
 
 void TestRomSelector::changeDirectoryCancelled()
 {
     Scene s;
     const QByteArray before = crlf(numbered(8));
-    writeFile(s.settings("mame.ini"), before);
-    s.lines(s.configurationDirectory);
-    s.form.show();
+    writeFile(settingsPath(s, "mame.ini"), before);
+    hold(s, s.configurationDirectory);
+    s.selector.show();
     s.modals.cancelFolder();
-    s.form.Button4->click();
-    QCOMPARE(readFile(s.settings("mame.ini")), before);
-    QCOMPARE(s.form.gamelist->directory(), s.configurationDirectory);
-    QVERIFY(s.form.Folder.Directory.isEmpty());
-    QVERIFY(s.form.isVisible());
-    s.form.Button2->click();
+    s.selector.Button4->click();
+    QCOMPARE(readFile(settingsPath(s, "mame.ini")), before);
+    QCOMPARE(s.selector.gamelist->directory(), s.configurationDirectory);
+    QVERIFY(s.selector.Folder.Directory.isEmpty());
+    QVERIFY(s.selector.isVisible());
+    s.selector.Button2->click();
 }
 
 void TestRomSelector::changeDirectoryFailures_data()
@@ -267,21 +257,21 @@ void TestRomSelector::changeDirectoryFailures()
     QFETCH(QString, error);
     Scene s;
     if (settings != "-")
-        writeFile(s.settings("mame.ini"), settings);
+        writeFile(settingsPath(s, "mame.ini"), settings);
     const QByteArray chosen = s.root.mkdir("chosen");
-    s.lines(s.configurationDirectory);
-    s.form.show();
+    hold(s, s.configurationDirectory);
+    s.selector.show();
     s.modals.answerFolder(chosen);
     FileIO::FaultInjector previous;
     if (writeFails)
         previous = FileIO::setFaultInjector([](FileIO::WriteStep, const QByteArray &) { return true; });
-    s.form.Button4->click();
+    s.selector.Button4->click();
     if (writeFails)
         FileIO::setFaultInjector(previous);
-    QCOMPARE(s.modals.errors(), QStringList{error.replace("%S", QString::fromUtf8(s.settings("mame.ini")))});
-    QCOMPARE(readFile(s.settings("mame.ini")), settings == "-" ? QByteArray("<missing>") : settings);
-    QCOMPARE(s.form.gamelist->directory(), s.configurationDirectory);
-    s.form.Button2->click();
+    QCOMPARE(s.modals.errors(), QStringList{error.replace("%S", QString::fromUtf8(settingsPath(s, "mame.ini")))});
+    QCOMPARE(readFile(settingsPath(s, "mame.ini")), settings == "-" ? QByteArray("<missing>") : settings);
+    QCOMPARE(s.selector.gamelist->directory(), s.configurationDirectory);
+    s.selector.Button2->click();
 }
 
 QTEST_MAIN(TestRomSelector)

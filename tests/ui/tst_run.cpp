@@ -8,7 +8,7 @@
 #include "scriptedmodals.h"
 #include "testutil.h"
 #include "tvm.h"
-#include "../fakemame/fakemamecontrol.h"
+#include "scene.h"
 
 #include <QAction>
 #include <QMenu>
@@ -20,45 +20,6 @@
 using namespace TestUtil;
 
 namespace {
-
-using Calls = QList<QList<QByteArray>>;
-
-// A configuration directory (current while the windows live), an emulator directory holding the
-// stand-in emulator, a ROM directory, and the program's windows.
-struct Scene {
-    ScratchDir root;
-    QByteArray configurationDirectory = root.mkdir("configs");
-    QByteArray romDirectory = root.mkdir("roms");
-    CurrentDir current{configurationDirectory};
-    FakeMame fake{root.file("emu")};
-    ScriptedModals modals;
-    ApplicationWindows windows;
-    TForm1 &main = *windows.Form1;
-
-    // A 54-line configuration running the stand-in emulator with `game`.
-    QList<QByteArray> configuration(const QByteArray &game, const QByteArray &program = {}) const
-    {
-        return configLines(54, {{0, "A test configuration"}, {1, game},
-                                {40, program.isEmpty() ? fake.program : program},
-                                {41, "-joy standard -nosound "}, {52, romDirectory}});
-    }
-    // Writes the configuration file and selects it in the main window.
-    void select(const QList<QByteArray> &lines, const QByteArray &name = "test.tvo")
-    {
-        writeFile(PathRules::join(configurationDirectory, name), crlf(lines));
-        main.lista->update();
-        main.lista->setItemIndex(int(main.lista->names().indexOf(name)));
-        QCOMPARE(main.dados.lines(), lines);
-    }
-    // Runs the command behind the event boundary, waiting for any game it starts to end.
-    void run()
-    {
-        ExitWatch watch;
-        runCommand([this] { main.RunConfiguration1Click(); });
-        watch.wait();
-    }
-    QStringList errors() const { return modals.errors(); }
-};
 
 // Counts the main window's hide and show events.
 class VisibilityLog : public QObject {
@@ -109,7 +70,7 @@ void TestRun::existingCfgNoPreparatoryRun()
     const QList<FakeCall> calls = s.fake.calls();
     QCOMPARE(calls.size(), 1);
     QCOMPARE(calls.at(0).directory, s.fake.directory);
-    QCOMPARE(calls.at(0).arguments, (QList<QByteArray>{"pacman", "-joy", "standard", "-nosound"}));
+    QCOMPARE(calls.at(0).arguments, (QList<QByteArray>{"pacman", "-joy", "standard"}));
     QCOMPARE(FileIO::currentDirectory(), s.configurationDirectory);
     QCOMPARE(s.main.dados.count(), 55); // one marker line per run
 }
@@ -130,7 +91,7 @@ void TestRun::iniRouteRunsInEmulatorDirectory()
     s.run();
     QCOMPARE(s.errors(), QStringList());
     QCOMPARE(s.fake.argumentLists(),
-             (Calls{{"-list"}, {"-showconfig"}, {"-createconfig"}, {"pacman", "-joy", "standard", "-nosound"}}));
+             (Calls{{"-list"}, {"-showconfig"}, {"-createconfig"}, {"pacman", "-joy", "standard"}}));
     for (const FakeCall &call : s.fake.calls())
         QCOMPARE(call.directory, s.fake.directory);
     QCOMPARE(readFile(s.fake.directory + "/mame.ini"), crlf(replaced(ini, 6, "rompath ROMS;" + s.romDirectory)));
@@ -151,7 +112,7 @@ void TestRun::listWritesCfg()
     s.select(s.configuration("pacman"));
     s.run();
     QCOMPARE(s.errors(), QStringList());
-    QCOMPARE(s.fake.argumentLists(), (Calls{{"-list"}, {"pacman", "-joy", "standard", "-nosound"}}));
+    QCOMPARE(s.fake.argumentLists(), (Calls{{"-list"}, {"pacman", "-joy", "standard"}}));
     QCOMPARE(readFile(s.fake.directory + "/mame.cfg"), crlf(replaced(cfg, 11, "rompath = .;ROMS;" + s.romDirectory)));
     QVERIFY(!FileIO::exists(s.fake.directory + "/mame.ini"));
 }
@@ -263,10 +224,10 @@ void TestRun::romSelector_data()
     QTest::addColumn<QByteArray>("pick");     // the entry selected; empty for none
     QTest::addColumn<QString>("button");      // "OK", "Cancel" or "close"
     QTest::addColumn<Calls>("calls");
-    QTest::newRow("OK") << QByteArray("galaga.zip") << "OK" << Calls{{"galaga", "-joy", "standard", "-nosound"}};
+    QTest::newRow("OK") << QByteArray("galaga.zip") << "OK" << Calls{{"galaga", "-joy", "standard"}};
     QTest::newRow("OK with a dotted name") << QByteArray("my.game.zip") << "OK"
-                                           << Calls{{"my.game", "-joy", "standard", "-nosound"}};
-    QTest::newRow("OK with nothing selected") << QByteArray() << "OK" << Calls{{"-joy", "standard", "-nosound"}};
+                                           << Calls{{"my.game", "-joy", "standard"}};
+    QTest::newRow("OK with nothing selected") << QByteArray() << "OK" << Calls{{"-joy", "standard"}};
     QTest::newRow("Cancel") << QByteArray("galaga.zip") << "Cancel" << Calls{};
     QTest::newRow("closed by the title bar") << QByteArray("galaga.zip") << "close" << Calls{};
 }
@@ -443,7 +404,7 @@ void TestRun::everyWayIn()
     }
     watch.wait();
     QCOMPARE(s.errors(), QStringList());
-    QCOMPARE(s.fake.argumentLists(), (Calls{{"pacman", "-joy", "standard", "-nosound"}}));
+    QCOMPARE(s.fake.argumentLists(), (Calls{{"pacman", "-joy", "standard"}}));
 }
 
 QTEST_MAIN(TestRun)

@@ -12,7 +12,7 @@
 #include "scriptedmodals.h"
 #include "testutil.h"
 #include "tvm.h"
-#include "../fakemame/fakemamecontrol.h"
+#include "scene.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -28,49 +28,6 @@ using namespace TestUtil;
 using FileIO::WriteStep;
 
 namespace {
-
-using Calls = QList<QList<QByteArray>>;
-
-// The program's windows over a configuration directory, an emulator directory holding the stand-in
-// emulator, a ROM directory and a directory for exports.
-struct Scene {
-    ScratchDir root;
-    QByteArray configurationDirectory = root.mkdir("configs");
-    QByteArray romDirectory = root.mkdir("roms");
-    QByteArray exports = root.mkdir("exports");
-    CurrentDir current{configurationDirectory};
-    FakeMame fake{root.file("emu")};
-    ScriptedModals modals;
-    ApplicationWindows windows;
-    TForm1 &main = *windows.Form1;
-    std::unique_ptr<TForm2> editor; // goes before the main window
-
-    // Selects a 54-line configuration that runs pacman with the stand-in emulator.
-    void selectConfiguration()
-    {
-        writeFile(configurationDirectory + "/test.tvo",
-                  crlf(configLines(54, {{0, "described"}, {1, "pacman.zip"}, {40, fake.program},
-                                        {41, "-joy standard "}, {52, romDirectory}})));
-        main.lista->update();
-        main.lista->setItemIndex(0);
-    }
-    // Runs a command of the main window behind the event boundary, waiting for any game it starts.
-    void command(void (TForm1::*handler)())
-    {
-        ExitWatch watch;
-        runCommand([this, handler] { (main.*handler)(); });
-        watch.wait();
-    }
-    // The calls that started a game (not the preparatory ones).
-    Calls games() const
-    {
-        Calls out;
-        for (const QList<QByteArray> &call : fake.argumentLists())
-            if (call.isEmpty() || !call.first().startsWith('-'))
-                out << call;
-        return out;
-    }
-};
 
 // One way a file gets written: what it writes, what lies there before, and how to run it.
 struct Writer {
@@ -94,13 +51,14 @@ Writer editorSave(Scene &s, bool replacing)
         w.previous = crlf({"the old file"});
         writeFile(w.target, *w.previous);
     }
-    s.editor = std::make_unique<TForm2>(&s.main);
-    TForm2 &editor = *s.editor;
+    // Held by the writer's commands, so that it goes before the main window.
+    const auto held = std::make_shared<TForm2>(&s.main);
+    TForm2 &editor = *held;
     editor.show();
     editor.config->setText(QString::fromUtf8(name));
     editor.mame->setText(QString::fromUtf8(s.fake.program));
     editor.Edit1->setText(QString::fromUtf8(s.romDirectory));
-    w.run = [&editor] { editor.Button27->click(); };
+    w.run = [held] { held->Button27->click(); };
     QList<QByteArray> lines = configLines(54, {{7, "-scanlines"}, {40, s.fake.program}, {52, s.romDirectory}});
     lines[41] = QByteArray(5, ' ') + "-scanlines" + QByteArray(33, ' ');
     w.written = crlf(lines);
@@ -134,7 +92,7 @@ Writer runConfiguration(Scene &s, SettingsFile::Style style, bool linked = false
         writeFile(w.target, *w.previous);
     else
         s.fake.writes("CREATECONFIG", "mame.ini", *w.previous); // made afresh by every run
-    s.selectConfiguration();
+    s.select(s.configuration());
     w.run = [&s] { s.command(&TForm1::RunConfiguration1Click); };
     w.written = crlf(style == SettingsFile::Style::Cfg
                          ? replaced(settings, 11, "rompath = .;ROMS;" + s.romDirectory)
@@ -166,7 +124,7 @@ Writer changeDirectory(Scene &s)
     w.previous = crlf(numbered(12));
     writeFile(w.target, *w.previous);
     const QByteArray chosen = s.root.mkdir("chosen");
-    s.selectConfiguration();
+    s.select(s.configuration());
     TForm3 &form = *s.windows.Form3;
     form.show();
     w.run = [&s, &form, chosen] {
@@ -182,12 +140,12 @@ Writer changeDirectory(Scene &s)
 Writer batchExport(Scene &s, bool replacing, bool shellScript)
 {
     Writer w;
-    w.target = s.exports + (shellScript ? "/start.sh" : "/start.bat");
+    w.target = s.root.mkdir("exports") + (shellScript ? "/start.sh" : "/start.bat");
     if (replacing) {
         w.previous = QByteArray("previous\r\n");
         writeFile(w.target, *w.previous);
     }
-    s.selectConfiguration();
+    s.select(s.configuration());
     w.run = [&s, target = w.target, shellScript] {
         s.modals.answerFile(target, shellScript ? 2 : 0);
         s.command(&TForm1::CreateaAutoExcutable1Click);
