@@ -1,6 +1,41 @@
 #include "commandline.h"
 
+#include "batchfile.h"
+
+#include <algorithm>
+
 namespace CommandLine {
+
+namespace {
+
+bool isBare(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')
+        || QByteArrayView("_@%+=:,./-").contains(c);
+}
+
+bool isNameStart(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+
+// Whether sh reads `word` in command position as something other than a program's name.
+bool isSpecialFirst(const QByteArray &word)
+{
+    static const QList<QByteArray> keywords = {"case", "do",   "done", "elif",  "else", "esac", "fi",
+                                               "for",  "if",   "in",   "then",  "until", "while"};
+    if (keywords.contains(word))
+        return true;
+    const qsizetype equals = word.indexOf('=');
+    if (equals <= 0 || !isNameStart(word.at(0)))
+        return false;
+    for (qsizetype i = 1; i < equals; ++i)
+        if (!isNameStart(word.at(i)) && !(word.at(i) >= '0' && word.at(i) <= '9'))
+            return false;
+    return true;
+}
+
+} // namespace
 
 QList<QByteArray> words(const QByteArray &optionString)
 {
@@ -32,6 +67,20 @@ QList<QByteArray> arguments(const QByteArray &game, const QByteArray &optionStri
 QByteArray joined(const QByteArray &emulator, const QByteArray &game, const QByteArray &optionString)
 {
     return emulator + ' ' + game + ' ' + optionString;
+}
+
+QByteArray shellQuoted(const QList<QByteArray> &words)
+{
+    QByteArray out;
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        const QByteArray &word = words.at(i);
+        const bool bare = !word.isEmpty() && std::all_of(word.begin(), word.end(), isBare)
+                       && !(i == 0 && isSpecialFirst(word));
+        if (i > 0)
+            out += ' ';
+        out += bare ? word : BatchFile::shellQuote(word);
+    }
+    return out;
 }
 
 } // namespace CommandLine

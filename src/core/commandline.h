@@ -17,4 +17,9 @@ QList<QByteArray> arguments(const QByteArray &game, const QByteArray &optionStri
 // The command line as one text, for display and batch files: emulator, blank, game, blank, options.
 QByteArray joined(const QByteArray &emulator, const QByteArray &game, const QByteArray &optionString);
 
+// Words as a POSIX sh command line, joined by one blank: a word of only [A-Za-z0-9_@%+=:,./-]
+// stays bare, every other word (the empty one too) is single-quoted. A first word that sh would
+// read as a keyword or an assignment is quoted as well.
+QByteArray shellQuoted(const QList<QByteArray> &words);
+
 } // namespace CommandLine

@@ -49,6 +49,8 @@ public:
     {
         set("FAKEMAME_" + command + "_" + what, value);
     }
+    // An old emulator for the life of this object: it takes every option and lists none.
+    void old() { set("FAKEMAME_OLD", "1"); }
     // The emulator writes `fileName` into its working directory, holding `content`, on `command`.
     void writes(const QByteArray &command, const QByteArray &fileName, const QByteArray &content)
     {
