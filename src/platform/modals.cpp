@@ -4,9 +4,20 @@
 #include "screen.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -29,6 +40,118 @@ int showBox(QMessageBox::Icon icon, const QString &title, const QString &text,
     CentredBox box(icon, title, text, buttons);
     return box.exec();
 }
+
+// The window of a wait. Cancel, Escape and the title bar's close all ask for the work to be
+// cancelled; the window stays until the work has actually ended, so nothing outlives it.
+class WaitWindow : public QDialog {
+    Q_OBJECT
+public:
+    explicit WaitWindow(const QString &text)
+    {
+        setObjectName(QStringLiteral("WaitWindow"));
+        setWindowTitle(AppInfo::Title);
+        setWindowModality(Qt::ApplicationModal);
+        auto *label = new QLabel(text, this);
+        label->setWordWrap(true);
+        m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+        m_cancel->setObjectName(QStringLiteral("Cancel"));
+        connect(m_cancel, &QPushButton::clicked, this, &WaitWindow::reject);
+        auto *layout = new QVBoxLayout(this);
+        layout->addWidget(label);
+        layout->addWidget(m_cancel, 0, Qt::AlignHCenter);
+        layout->setSizeConstraint(QLayout::SetFixedSize);
+    }
+
+    void reject() override
+    {
+        if (!m_cancel->isEnabled())
+            return; // already asked
+        m_cancel->setEnabled(false);
+        emit cancelRequested();
+    }
+
+signals:
+    void cancelRequested();
+
+protected:
+    void showEvent(QShowEvent *event) override
+    {
+        QDialog::showEvent(event);
+        centreOnScreen(this);
+    }
+
+private:
+    QPushButton *m_cancel;
+};
+
+class NoticeDialog : public QDialog {
+public:
+    explicit NoticeDialog(const NoticeRequest &request, QWidget *parent) : QDialog(parent)
+    {
+        setObjectName(QStringLiteral("Notice"));
+        setWindowTitle(AppInfo::Title);
+
+        notes = new QPlainTextEdit(request.notes, this);
+        notes->setObjectName(QStringLiteral("notes"));
+        notes->setReadOnly(true);
+        notes->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        notes->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        auto *notesLabel = new QLabel(QStringLiteral("&Notes:"), this);
+        notesLabel->setBuddy(notes);
+
+        commandLine = new QLineEdit(request.commandLine, this);
+        commandLine->setObjectName(QStringLiteral("commandline"));
+        commandLine->setReadOnly(true);
+        commandLine->setCursorPosition(0);
+        auto *commandLabel = new QLabel(QStringLiteral("C&ommand line:"), this);
+        commandLabel->setBuddy(commandLine);
+
+        dontAsk = new QCheckBox(QStringLiteral("&Don't ask again for this configuration"), this);
+        dontAsk->setObjectName(QStringLiteral("dontask"));
+
+        auto *run = new QPushButton(QStringLiteral("&Run"), this);
+        run->setObjectName(QStringLiteral("Run"));
+        run->setDefault(true);
+        auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
+        cancel->setObjectName(QStringLiteral("Cancel"));
+        connect(run, &QPushButton::clicked, this, &QDialog::accept);
+        connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+        auto *buttons = new QHBoxLayout;
+        buttons->addStretch();
+        buttons->addWidget(run);
+        buttons->addWidget(cancel);
+        auto *layout = new QVBoxLayout(this);
+        layout->addWidget(notesLabel);
+        layout->addWidget(notes, 1);
+        layout->addWidget(commandLabel);
+        layout->addWidget(commandLine);
+        layout->addWidget(dontAsk);
+        layout->addLayout(buttons);
+
+        // Wide enough for a command line at a glance; the notes scroll when they are long.
+        const QFontMetrics metrics(font());
+        resize(metrics.averageCharWidth() * 80, metrics.lineSpacing() * 20);
+        run->setFocus();
+    }
+
+    QPlainTextEdit *notes;
+    QLineEdit *commandLine;
+    QCheckBox *dontAsk;
+
+protected:
+    void showEvent(QShowEvent *event) override
+    {
+        QDialog::showEvent(event);
+        if (QScreen *screen = QGuiApplication::primaryScreen()) {
+            // Never larger than the screen, frame included.
+            const QRect area = screen->availableGeometry();
+            const QSize frame = frameGeometry().size() - size();
+            resize(size().boundedTo(area.size() - frame));
+        }
+        centreOnScreen(this);
+    }
+};
 
 class QtModals final : public Modals {
 public:
@@ -79,6 +202,32 @@ public:
             return std::nullopt;
         return QFile::encodeName(chosen);
     }
+    bool wait(const QString &text, Waitable &work) override
+    {
+        if (work.isFinished())
+            return true;
+        WaitWindow window(text);
+        QEventLoop loop;
+        bool cancelled = false;
+        QObject::connect(&work, &Waitable::finished, &loop, &QEventLoop::quit);
+        QObject::connect(&window, &WaitWindow::cancelRequested, &work, [&] {
+            if (work.isFinished())
+                return;
+            cancelled = true;
+            work.cancel();
+        });
+        window.show();
+        if (!work.isFinished())
+            loop.exec(QEventLoop::DialogExec);
+        window.hide();
+        return !cancelled;
+    }
+    NoticeAnswer notice(const NoticeRequest &request) override
+    {
+        NoticeDialog dialog(request, QApplication::activeWindow());
+        const bool run = dialog.exec() == QDialog::Accepted;
+        return {run, dialog.dontAsk->isChecked()};
+    }
 };
 
 Modals *&installed()
@@ -116,3 +265,5 @@ QString qtFileFilter(const QString &oldStyle)
     }
     return filters.join(QStringLiteral(";;"));
 }
+
+#include "modals.moc"

@@ -4,11 +4,35 @@
 #pragma once
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <optional>
 
 class QWidget;
+
+// Work that goes on in the background while the program waits for it (another program running):
+// it says when it is over, and can be cancelled.
+class Waitable : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    virtual bool isFinished() const = 0;
+    // Ends the work early; `finished` follows.
+    virtual void cancel() = 0;
+signals:
+    void finished();
+};
+
+// The notice shown before a configuration runs with switches its emulator cannot take as written.
+struct NoticeRequest {
+    QString notes;        // one line per switch: the words as written and the reason
+    QString commandLine;  // the command that will run
+};
+struct NoticeAnswer {
+    bool run = false;           // "Run"; false for "Cancel"
+    bool dontAskAgain = false;  // "Don't ask again for this configuration" was checked
+};
 
 struct FileDialogRequest {
     enum class Mode { Open, Save };
@@ -41,6 +65,13 @@ public:
     // A folder chooser titled `title`, preselecting `start` when not empty, accepting only existing
     // directories; nothing when the user cancels.
     virtual std::optional<QByteArray> folder(const QString &title, const QByteArray &start, QWidget *owner) = 0;
+    // Waits until `work` is finished, saying `text` in a small window with a Cancel button, which
+    // cancels the work. Input to the program's other windows waits meanwhile. True when the work
+    // finished by itself, false when the user cancelled it.
+    virtual bool wait(const QString &text, Waitable &work) = 0;
+    // The notice before a run: the notes, the command line, "Run" (the default) and "Cancel", and
+    // the check box "Don't ask again for this configuration".
+    virtual NoticeAnswer notice(const NoticeRequest &request) = 0;
 
     // The implementation in use: Qt's dialogs unless another one was installed.
     static Modals &current();

@@ -2,6 +2,7 @@
 
 #include "appinfo.h"
 
+#include <QEventLoop>
 #include <QTest>
 
 ScriptedModals::ScriptedModals() : m_previous(Modals::install(this)) {}
@@ -19,6 +20,11 @@ void ScriptedModals::answerFile(const QByteArray &path, int filterIndex)
 void ScriptedModals::cancelFile() { m_answers.push_back(FileAnswer{std::nullopt}); }
 void ScriptedModals::answerFolder(const QByteArray &path) { m_answers.push_back(FolderAnswer{path}); }
 void ScriptedModals::cancelFolder() { m_answers.push_back(FolderAnswer{std::nullopt}); }
+void ScriptedModals::cancelWait() { m_answers.push_back(CancelWait{}); }
+void ScriptedModals::answerNotice(bool run, bool dontAskAgain)
+{
+    m_answers.push_back(NoticeAnswer{run, dontAskAgain});
+}
 
 QStringList ScriptedModals::texts(Kind kind) const
 {
@@ -70,4 +76,28 @@ std::optional<QByteArray> ScriptedModals::folder(const QString &title, const QBy
     folderRequests.append({title, start});
     const auto answer = take<FolderAnswer>("folder dialog");
     return answer ? answer->path : std::nullopt;
+}
+
+bool ScriptedModals::wait(const QString &text, Waitable &work)
+{
+    shown.append({Kind::Wait, AppInfo::Title, text});
+    if (work.isFinished())
+        return true; // as the real wait: nothing to cancel
+    const bool cancel = !m_answers.empty() && std::holds_alternative<CancelWait>(m_answers.front());
+    if (cancel)
+        m_answers.pop_front();
+    QEventLoop loop;
+    QObject::connect(&work, &Waitable::finished, &loop, &QEventLoop::quit);
+    if (cancel)
+        work.cancel();
+    if (!work.isFinished())
+        loop.exec();
+    return !cancel;
+}
+
+NoticeAnswer ScriptedModals::notice(const NoticeRequest &request)
+{
+    shown.append({Kind::Notice, AppInfo::Title, request.notes + QLatin1Char('\n') + request.commandLine});
+    lastNotice = request;
+    return take<NoticeAnswer>("notice").value_or(NoticeAnswer{});
 }

@@ -1,6 +1,7 @@
 // A scripted stand-in for every modal interaction: it records what was shown and answers
 // questions and dialogs from a queue. A dialog that finds no answer queued fails the test and is
-// answered "cancel" / "no", so no test ever blocks on a real dialog.
+// answered "cancel" / "no", so no test ever blocks on a real dialog. A wait needs no answer: it
+// runs the event loop until its work is finished, unless a cancel is queued for it.
 #pragma once
 
 #include "modals.h"
@@ -14,7 +15,7 @@
 
 class ScriptedModals : public Modals {
 public:
-    enum class Kind { Message, Error, Exclamation, Question, File, Folder };
+    enum class Kind { Message, Error, Exclamation, Question, File, Folder, Wait, Notice };
     struct Shown {
         Kind kind;
         QString title;
@@ -30,17 +31,28 @@ public:
     void cancelFile();
     void answerFolder(const QByteArray &path);
     void cancelFolder();
+    // The next wait cancels its work at once (as its Cancel button would) and returns false.
+    void cancelWait();
+    void answerNotice(bool run, bool dontAskAgain = false);
     int pendingAnswers() const { return int(m_answers.size()); }
 
     QList<Shown> shown;
     QList<FileDialogRequest> fileRequests;
     struct FolderRequest { QString title; QByteArray start; };
     QList<FolderRequest> folderRequests;
+    NoticeRequest lastNotice; // recorded as notes + "\n" + command line in `shown`
 
     QStringList texts(Kind kind) const;
     QStringList messages() const { return texts(Kind::Message); }
     QStringList errors() const { return texts(Kind::Error); }
-    void clear() { shown.clear(); fileRequests.clear(); folderRequests.clear(); }
+    QStringList waits() const { return texts(Kind::Wait); }
+    void clear()
+    {
+        shown.clear();
+        fileRequests.clear();
+        folderRequests.clear();
+        lastNotice = {};
+    }
 
     void message(const QString &text) override;
     void error(const QString &text) override;
@@ -48,12 +60,15 @@ public:
     bool question(const QString &text) override;
     std::optional<FileDialogResult> file(const FileDialogRequest &request) override;
     std::optional<QByteArray> folder(const QString &title, const QByteArray &start, QWidget *owner) override;
+    bool wait(const QString &text, Waitable &work) override;
+    NoticeAnswer notice(const NoticeRequest &request) override;
 
 private:
     struct QuestionAnswer { bool yes; };
     struct FileAnswer { std::optional<FileDialogResult> result; };
     struct FolderAnswer { std::optional<QByteArray> path; };
-    using Answer = std::variant<QuestionAnswer, FileAnswer, FolderAnswer>;
+    struct CancelWait {};
+    using Answer = std::variant<QuestionAnswer, FileAnswer, FolderAnswer, CancelWait, NoticeAnswer>;
     template <class T> std::optional<T> take(const char *what);
 
     std::deque<Answer> m_answers;
