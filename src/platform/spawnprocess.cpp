@@ -42,6 +42,8 @@ Started spawn(const QByteArray &program, const QList<QByteArray> &arguments, con
         posix_spawn_file_actions_addopen(&a.actions, 1, "/dev/null", O_WRONLY, 0);
     if (options.errorOutput >= 0)
         posix_spawn_file_actions_adddup2(&a.actions, options.errorOutput, 2);
+    else if (options.discardErrorOutput)
+        posix_spawn_file_actions_addopen(&a.actions, 2, "/dev/null", O_WRONLY, 0);
     if (!options.workingDirectory.isEmpty())
         posix_spawn_file_actions_addchdir_np(&a.actions, options.workingDirectory.constData());
 
@@ -55,6 +57,10 @@ Started spawn(const QByteArray &program, const QList<QByteArray> &arguments, con
     short flags = POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK;
     if (options.newSession)
         flags |= POSIX_SPAWN_SETSID;
+    else if (options.newProcessGroup) {
+        flags |= POSIX_SPAWN_SETPGROUP;
+        posix_spawnattr_setpgroup(&a.attributes, 0); // a group named after the process itself
+    }
     posix_spawnattr_setflags(&a.attributes, flags);
 
     std::vector<QByteArray> storage;
@@ -79,7 +85,7 @@ Started spawn(const QByteArray &program, const QList<QByteArray> &arguments, con
 
 Started start(const QByteArray &program, const QList<QByteArray> &arguments, const Options &options)
 {
-    return spawn(program, arguments, options, -1);
+    return spawn(program, arguments, options, options.standardOutput);
 }
 
 std::optional<QByteArray> output(const QByteArray &program, const QList<QByteArray> &arguments,

@@ -14,18 +14,27 @@ struct Started {
 };
 
 struct Options {
-    QByteArray workingDirectory; // empty: the current directory
-    int errorOutput = -1;        // a descriptor that takes the error output; -1: inherited
-    bool discardOutput = false;  // the standard output goes to the null device
-    bool newSession = false;     // the process outlives this program's session and terminal
-    bool searchPath = false;     // a program named without "/" is looked up along PATH
+    // Empty: the current directory. A relative program path names a file from this directory.
+    QByteArray workingDirectory;
+    int standardOutput = -1;         // a descriptor that takes the standard output; -1: inherited
+    int errorOutput = -1;            // a descriptor that takes the error output; -1: inherited
+    bool discardOutput = false;      // the standard output goes to the null device
+    bool discardErrorOutput = false; // the error output goes to the null device
+    bool newSession = false;         // the process outlives this program's session and terminal
+    // The process leads a process group of its own, so that ending the group ends whatever it
+    // started too. A new session is a new group already.
+    bool newProcessGroup = false;
+    bool searchPath = false;         // a program named without "/" is looked up along PATH
 };
 
-// Starts `program` with `arguments`; the standard input is the null device.
+// Starts `program` with `arguments`; the standard input is the null device. The caller collects
+// the process (ProcessWatch).
 Started start(const QByteArray &program, const QList<QByteArray> &arguments, const Options &options = {});
 
 // Runs `program` with `arguments` in `workingDirectory` and returns its whole standard output once
 // it has ended (its error output discarded); nothing when it could not be started.
+// Superseded by ProcessCapture, which bounds the run and lets it be cancelled; this one waits
+// without a bound and stays only until its last caller moves over.
 std::optional<QByteArray> output(const QByteArray &program, const QList<QByteArray> &arguments,
                                  const QByteArray &workingDirectory);
 

@@ -1,0 +1,24 @@
+// How long and how much this program lets the other programs it waits for run and print, in one
+// place. Tests lower them to reach a bound quickly; nothing else writes them.
+#pragma once
+
+#include <QtGlobal>
+
+namespace ProcessLimits {
+
+struct Values {
+    int preparatoryMs = 30000;            // an emulator run that prepares a game ("-createconfig")
+    int vocabularyMs = 10000;             // the emulator's list of its options ("-showconfig")
+    qint64 vocabularyBytes = 1 << 20;
+    int titlesMs = 30000;                 // the emulator's list of its games and their titles
+    qint64 titlesBytes = qint64(16) << 20;
+};
+
+// The values in use; read when a run starts.
+inline Values &current()
+{
+    static Values values;
+    return values;
+}
+
+} // namespace ProcessLimits
