@@ -1,14 +1,13 @@
 #include "Executor.h"
 
+#include "modals.h"
+#include "pathrules.h"
+#include "processwatch.h"
 #include "spawnprocess.h"
+#include "textcodec.h"
 
-#include <QFile>
-#include <QProcess>
+#include <QCoreApplication>
 #include <QWidget>
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 int showCode(TMyVisibility visibility)
 {
@@ -60,58 +59,77 @@ void TExecutor::showOwner()
     m_ownerHidden = false;
 }
 
-bool TExecutor::attempt(const QByteArray &program, const QList<QByteArray> &arguments, int *result)
+namespace {
+
+// "Waiting for mame -createconfig to finish": the program's name and its arguments as given.
+QString waitText(const QByteArray &program, const QByteArray &argumentText)
+{
+    QString what = TextCodec::decode(PathRules::namePart(program));
+    const QByteArray arguments = argumentText.trimmed();
+    if (!arguments.isEmpty())
+        what += QLatin1Char(' ') + TextCodec::decode(arguments);
+    return QStringLiteral("Waiting for %1 to finish").arg(what);
+}
+
+} // namespace
+
+bool TExecutor::attempt(const QByteArray &program, const QList<QByteArray> &arguments,
+                        const QByteArray &argumentText, int *result)
 {
     if (program.isEmpty())
         return false;
 
+    // Started on the path's own bytes: a name that is no valid UTF-8 still names its program.
+    Spawn::Options options;
+    options.searchPath = true;
+    options.workingDirectory = WorkingDirectory;
+    // Never an unread pipe: a program that prints a lot would block on it.
+    options.discardOutput = options.discardErrorOutput = Visibility == TMyVisibility::HIDE;
+    // A program not waited for outlives this object and this program; one waited for is ended
+    // with whatever it started.
+    options.newSession = !Wait;
+    options.newProcessGroup = Wait;
+    const Spawn::Started started = Spawn::start(program, arguments, options);
+    if (started.pid < 0)
+        return false;
+
     if (!Wait) {
-        // Detached, so that the program outlives this object and is nobody's child to collect.
-        QProcess process;
-        process.setProgram(QFile::decodeName(program));
-        QStringList decoded;
-        for (const QByteArray &argument : arguments)
-            decoded << QFile::decodeName(argument);
-        process.setArguments(decoded);
-        process.setStandardInputFile(QProcess::nullDevice());
-        if (Visibility == TMyVisibility::HIDE) {
-            process.setStandardOutputFile(QProcess::nullDevice());
-            process.setStandardErrorFile(QProcess::nullDevice());
-        }
-        if (!process.startDetached())
-            return false;
+        // Collected by the application when it ends, so it is never left a zombie.
+        auto *watch = new ProcessWatch(started.pid, 0, QCoreApplication::instance());
+        QObject::connect(watch, &Waitable::finished, watch, &QObject::deleteLater);
         hideOwner();
         showOwner();
+        LastOutcome = Outcome::Finished;
         *result = StillActive;
         return true;
     }
 
-    // Started on the path's own bytes: a name that is no valid UTF-8 still names its program.
-    Spawn::Options options;
-    options.searchPath = true;
-    int null = -1;
-    if (Visibility == TMyVisibility::HIDE) {
-        // Never an unread pipe: a program that prints a lot would block on it.
-        options.discardOutput = true;
-        null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-        options.errorOutput = null;
-    }
-    const Spawn::Started started = Spawn::start(program, arguments, options);
-    if (null >= 0)
-        ::close(null);
-    if (started.pid < 0)
-        return false;
     hideOwner();
-    int status = 0;
-    while (::waitpid(started.pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    *result = WIFEXITED(status) ? WEXITSTATUS(status) : WTERMSIG(status);
+    ProcessWatch watch(started.pid, TimeoutMs);
+    Modals::current().wait(waitText(program, argumentText), watch);
+    watch.cancel(); // nothing once it has ended; a wait never returns before that
     showOwner();
+    switch (watch.end()) {
+    case ProcessWatch::End::Exited:
+        LastOutcome = Outcome::Finished;
+        *result = watch.status();
+        break;
+    case ProcessWatch::End::TimedOut:
+        LastOutcome = Outcome::TimedOut;
+        *result = NotStarted;
+        break;
+    case ProcessWatch::End::Running:
+    case ProcessWatch::End::Cancelled:
+        LastOutcome = Outcome::Cancelled;
+        *result = NotStarted;
+        break;
+    }
     return true;
 }
 
 int TExecutor::Execute()
 {
+    LastOutcome = Outcome::NotStarted;
     if (FileName.size() > MaxText || 1 + CommandLine.size() > MaxText || LaunchType.size() > MaxText
         || verb().size() > MaxText)
         return NotStarted;
@@ -119,6 +137,7 @@ int TExecutor::Execute()
     if (!FileName.isEmpty() && !LaunchType.isEmpty()) {
         hideOwner();
         showOwner();
+        LastOutcome = Outcome::Finished;
         return 0;
     }
     if (FileName.isEmpty())
@@ -126,9 +145,9 @@ int TExecutor::Execute()
 
     int result = NotStarted;
     if (!CommandLine.isEmpty())
-        return attempt(FileName, splitArguments(CommandLine), &result) ? result : NotStarted;
+        return attempt(FileName, splitArguments(CommandLine), CommandLine, &result) ? result : NotStarted;
 
-    if (attempt(FileName, {}, &result))
+    if (attempt(FileName, {}, {}, &result))
         return result;
     // The text as a command: a program followed by its arguments.
     QList<QByteArray> words = splitArguments(FileName);
@@ -137,5 +156,5 @@ int TExecutor::Execute()
     const QByteArray program = words.takeFirst();
     if (words.isEmpty() && program == FileName)
         return NotStarted; // the same start as the first attempt
-    return attempt(program, words, &result) ? result : NotStarted;
+    return attempt(program, words, words.join(' '), &result) ? result : NotStarted;
 }

@@ -1,7 +1,9 @@
-// The process launcher, with real processes: what it starts, what it returns, and what it does
-// to the owning window meanwhile.
+// The process launcher, with real processes: what it starts, what it returns, what it does
+// to the owning window meanwhile, and how a wait is shown, bounded and cancelled.
 #include "Executor.h"
 #include "../fakemame/fakemamecontrol.h"
+#include "processes.h"
+#include "scriptedmodals.h"
 #include "testutil.h"
 
 #include <QEvent>
@@ -33,12 +35,16 @@ using Calls = QList<QList<QByteArray>>;
 
 } // namespace
 
+Q_DECLARE_METATYPE(TExecutor::Outcome)
+
 class TestExecutor : public QObject {
     Q_OBJECT
 private slots:
     void defaults();
     void routes_data();
     void routes();
+    void waits_data();
+    void waits();
     void ownerLeftAloneWhenAsked();
     void notWaitingLeavesProgramRunning();
 };
@@ -78,8 +84,8 @@ void TestExecutor::routes_data()
         << QByteArray("%F") << QByteArray("-createconfig") << QByteArray() << true
         << Behaviour{{"CREATECONFIG_STDIN", "1"}} << 0 << true << Calls{{"-createconfig"}};
     QTest::newRow("quoted words of the command line")
-        << QByteArray("%F") << QByteArray("-rompath \"a b\"  -x") << QByteArray() << true
-        << Behaviour{} << 0 << true << Calls{{"-rompath", "a b", "-x"}};
+        << QByteArray("%F") << QByteArray("-rompath \"a b\"  -createconfig") << QByteArray() << true
+        << Behaviour{} << 0 << true << Calls{{"-rompath", "a b", "-createconfig"}};
     QTest::newRow("program with blanks in its path, whole")
         << QByteArray("%D/my emu/mame x") << QByteArray("-list") << QByteArray() << true
         << Behaviour{} << 0 << true << Calls{{"-list"}};
@@ -156,6 +162,7 @@ void TestExecutor::routes()
         fileName = path;
     }
 
+    ScriptedModals modals;
     QWidget owner;
     owner.show();
     VisibilityLog visibility(&owner);
@@ -174,8 +181,89 @@ void TestExecutor::routes()
         QCOMPARE(call.directory, FileIO::currentDirectory());
 }
 
+// "%F" stands for the fake emulator's path, "%D" for its directory.
+void TestExecutor::waits_data()
+{
+    QTest::addColumn<QByteArray>("fileName");
+    QTest::addColumn<QByteArray>("commandLine");
+    QTest::addColumn<QByteArray>("directory");
+    QTest::addColumn<int>("timeoutMs");
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<bool>("endless"); // runs until it is ended
+    QTest::addColumn<int>("result");
+    QTest::addColumn<TExecutor::Outcome>("outcome");
+    QTest::addColumn<QStringList>("waits");
+    using Outcome = TExecutor::Outcome;
+    QTest::newRow("time limit reached")
+        << QByteArray("%F") << QByteArray("-list") << QByteArray() << 1 << false << true
+        << 1 << Outcome::TimedOut << QStringList{"Waiting for mame -list to finish"};
+    QTest::newRow("cancelled")
+        << QByteArray("%F") << QByteArray("-list") << QByteArray() << 60000 << true << true
+        << 1 << Outcome::Cancelled << QStringList{"Waiting for mame -list to finish"};
+    QTest::newRow("in the working directory given")
+        << QByteArray("%F") << QByteArray("-createconfig") << QByteArray("%D/work") << 60000 << false << false
+        << 0 << Outcome::Finished << QStringList{"Waiting for mame -createconfig to finish"};
+    QTest::newRow("a relative program, from the working directory")
+        << QByteArray("./mame") << QByteArray("-list") << QByteArray("%D") << 60000 << false << false
+        << 0 << Outcome::Finished << QStringList{"Waiting for mame -list to finish"};
+    QTest::newRow("no such working directory")
+        << QByteArray("%F") << QByteArray("-list") << QByteArray("%D/none") << 60000 << false << false
+        << 1 << Outcome::NotStarted << QStringList{};
+    QTest::newRow("named as a command in the file name")
+        << QByteArray("%F  -list") << QByteArray() << QByteArray() << 60000 << false << false
+        << 0 << Outcome::Finished << QStringList{"Waiting for mame -list to finish"};
+    QTest::newRow("named without arguments")
+        << QByteArray("%F") << QByteArray() << QByteArray() << 60000 << false << false
+        << 0 << Outcome::Finished << QStringList{"Waiting for mame to finish"};
+    QTest::newRow("named by a file name that is no valid UTF-8")
+        << QByteArray("%D/emu/mame\x80") << QByteArray("-createconfig") << QByteArray() << 60000 << false << false
+        << 0 << Outcome::Finished << QStringList{"Waiting for mame\u20AC -createconfig to finish"};
+}
+
+void TestExecutor::waits()
+{
+    QFETCH(QByteArray, fileName);
+    QFETCH(QByteArray, commandLine);
+    QFETCH(QByteArray, directory);
+    QFETCH(int, timeoutMs);
+    QFETCH(bool, cancel);
+    QFETCH(bool, endless);
+    QFETCH(int, result);
+    QFETCH(TExecutor::Outcome, outcome);
+
+    ScratchDir dir;
+    dir.mkdir("work");
+    FakeMame fake(dir.path());
+    fake.link(dir.file("emu"), "mame\x80");
+    const QByteArray hold = fifo(dir.file("hold"));
+    if (endless)
+        fake.on("LIST", "FIFO", hold);
+    ScriptedModals modals;
+    if (cancel)
+        modals.cancelWait();
+
+    QWidget owner;
+    owner.show();
+    TExecutor e(&owner);
+    e.Visibility = TMyVisibility::HIDE;
+    e.FileName = fileName.replace("%F", fake.program).replace("%D", dir.path());
+    e.CommandLine = commandLine;
+    e.WorkingDirectory = directory.replace("%D", dir.path());
+    e.TimeoutMs = timeoutMs;
+    QCOMPARE(e.Execute(), result);
+    QCOMPARE(e.LastOutcome, outcome);
+    QTEST(modals.waits(), "waits");
+    QCOMPARE(modals.pendingAnswers(), 0);
+    QVERIFY(owner.isVisible());
+    QVERIFY(noChildLeft());
+    QVERIFY(!hasReader(hold));
+    if (!endless && outcome == TExecutor::Outcome::Finished)
+        QCOMPARE(fake.calls().constFirst().directory, directory.isEmpty() ? FileIO::currentDirectory() : directory);
+}
+
 void TestExecutor::ownerLeftAloneWhenAsked()
 {
+    ScriptedModals modals;
     ScratchDir dir;
     FakeMame fake(dir.path());
     QWidget owner;
@@ -216,8 +304,12 @@ void TestExecutor::notWaitingLeavesProgramRunning()
         QCOMPARE(e.Execute(), TExecutor::StillActive);
     }
     QCOMPARE(visibility.events, HiddenAndShown);
-    // The program carries on after the launcher is gone, and ends by itself.
+    // The program carries on after the launcher is gone, and ends by itself: then the program
+    // collects it, never leaving a zombie.
     watch.wait();
+    siginfo_t ended{};
+    QCOMPARE(::waitid(P_ALL, 0, &ended, WEXITED | WNOWAIT), 0);
+    QVERIFY(collectedByProgram(ended.si_pid));
     QCOMPARE(fake.argumentLists(), QList<QList<QByteArray>>{{"-list"}});
 }
 
