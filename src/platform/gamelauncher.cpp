@@ -1,31 +1,19 @@
 #include "gamelauncher.h"
 
 #include "errors.h"
+#include "processwatch.h"
 #include "spawnprocess.h"
 #include "textcodec.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSocketNotifier>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/syscall.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
-
-// A descriptor that becomes readable when the process ends; -1 where the system has none.
-int processDescriptor(pid_t pid)
-{
-#ifdef SYS_pidfd_open
-    return int(::syscall(SYS_pidfd_open, pid, 0));
-#else
-    (void)pid;
-    return -1;
-#endif
-}
 
 // An unnamed file for the error output: nothing is left behind, whenever either side ends.
 int errorOutputFile()
@@ -70,32 +58,27 @@ QString meaning(int status)
 } // namespace
 
 struct GameLauncher::Watch {
-    pid_t pid;
-    int processFd;
-    int errorFd;
+    std::unique_ptr<ProcessWatch> process;
+    int errorFd; // -1 when no file could be made: the error output is then this program's own
     QByteArray game;
-    std::unique_ptr<QSocketNotifier> notifier;
     ~Watch()
     {
-        notifier.reset();
-        ::close(processFd);
-        ::close(errorFd);
+        if (errorFd >= 0)
+            ::close(errorFd);
     }
 };
 
 GameLauncher::GameLauncher(QObject *parent) : QObject(parent) {}
 
-GameLauncher::~GameLauncher()
-{
-    // The games go on; only the watching ends.
-    qDeleteAll(m_watches);
-}
+// The games go on; only the watching ends.
+GameLauncher::~GameLauncher() = default;
 
-bool GameLauncher::start(const QByteArray &program, const QList<QByteArray> &arguments, QString *reason,
-                         const QByteArray &game)
+bool GameLauncher::start(const QByteArray &program, const QList<QByteArray> &arguments,
+                         const QByteArray &workingDirectory, QString *reason, const QByteArray &game)
 {
     const int errorFd = errorOutputFile();
     Spawn::Options options;
+    options.workingDirectory = workingDirectory;
     options.errorOutput = errorFd;
     options.newSession = true;
     const Spawn::Started started = Spawn::start(program, arguments, options);
@@ -108,40 +91,31 @@ bool GameLauncher::start(const QByteArray &program, const QList<QByteArray> &arg
     }
     m_lastStarted = started.pid;
 
-    const int processFd = processDescriptor(started.pid);
-    if (processFd < 0 || errorFd < 0) {
-        // No way to watch it here: it runs unwatched.
-        if (processFd >= 0)
-            ::close(processFd);
-        if (errorFd >= 0)
-            ::close(errorFd);
-        return true;
-    }
-    auto *watch = new Watch{started.pid, processFd, errorFd, game.isEmpty() ? program : game, nullptr};
-    watch->notifier = std::make_unique<QSocketNotifier>(processFd, QSocketNotifier::Read);
-    connect(watch->notifier.get(), &QSocketNotifier::activated, this, [this, watch] { finished(watch); });
-    m_watches.append(watch);
+    // Watched even where the kernel gives no process descriptor, so that a game never stays a
+    // zombie; never ended from here.
+    std::unique_ptr<Watch> watch(new Watch{std::make_unique<ProcessWatch>(started.pid), errorFd,
+                                           game.isEmpty() ? program : game});
+    // Queued: the watch is deleted once its own signal is over.
+    connect(watch->process.get(), &Waitable::finished, this, [this, w = watch.get()] { finished(w); },
+            Qt::QueuedConnection);
+    m_watches.push_back(std::move(watch));
     return true;
 }
 
 void GameLauncher::finished(Watch *watch)
 {
-    int status = 0;
-    pid_t r;
-    while ((r = ::waitpid(watch->pid, &status, WNOHANG)) < 0 && errno == EINTR) {
+    const auto found = std::find_if(m_watches.begin(), m_watches.end(),
+                                    [watch](const std::unique_ptr<Watch> &w) { return w.get() == watch; });
+    if (found == m_watches.end())
+        return;
+    const std::unique_ptr<Watch> ended = std::move(*found);
+    m_watches.erase(found);
+    const int status = ended->process->status();
+    // A status of -1: collected elsewhere, nothing known about its end.
+    if (status > 0) {
+        const QByteArray errorOutput = ended->errorFd >= 0 ? readAll(ended->errorFd) : QByteArray();
+        emit gameFailed(endingReport(ended->game, status, errorOutput));
     }
-    if (r == 0)
-        return; // not ended after all
-    m_watches.removeOne(watch);
-    QString report;
-    if (r == watch->pid) {
-        const int code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        if (code != 0)
-            report = endingReport(watch->game, code, readAll(watch->errorFd));
-    }
-    delete watch;
-    if (!report.isEmpty())
-        emit gameFailed(report);
 }
 
 void GameLauncher::cannotStart(const QByteArray &program, const QString &reason)

@@ -1,4 +1,4 @@
-// Starts the game: the emulator as a process of its own in the current directory, never through
+// Starts the game: the emulator as a process of its own in the directory given, never through
 // a shell, and without waiting for it. The program's path is taken whole, so a path with blanks
 // starts the right program, and no text of a configuration or a file name is interpreted.
 //
@@ -14,6 +14,7 @@
 #include <QString>
 #include <memory>
 #include <sys/types.h>
+#include <vector>
 
 class GameLauncher : public QObject {
     Q_OBJECT
@@ -21,11 +22,12 @@ public:
     explicit GameLauncher(QObject *parent = nullptr);
     ~GameLauncher() override;
 
-    // Starts `program` with `arguments` in the current directory and returns at once. True when
-    // it started; otherwise false with the system's reason in `reason`. `game` names the game in
-    // a report of its ending.
-    virtual bool start(const QByteArray &program, const QList<QByteArray> &arguments, QString *reason,
-                       const QByteArray &game = {});
+    // Starts `program` with `arguments` in `workingDirectory` (empty: the current directory) and
+    // returns at once. True when it started; otherwise false with the system's reason in `reason`
+    // (a missing working directory as a missing program). `game` names the game in a report of
+    // its ending.
+    virtual bool start(const QByteArray &program, const QList<QByteArray> &arguments,
+                       const QByteArray &workingDirectory, QString *reason, const QByteArray &game = {});
 
     // The process started last (-1 before any start).
     pid_t lastStarted() const { return m_lastStarted; }
@@ -44,6 +46,6 @@ signals:
 private:
     struct Watch;
     void finished(Watch *watch);
-    QList<Watch *> m_watches;
+    std::vector<std::unique_ptr<Watch>> m_watches;
     pid_t m_lastStarted = -1;
 };

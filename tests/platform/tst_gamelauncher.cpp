@@ -1,10 +1,14 @@
-// The game start: arguments as words, no shell, a detached process, and a failure with its reason.
+// The game start: arguments as words, no shell, a detached process in its working directory,
+// a failure with its reason, and a game collected and reported when it ends.
 #include "commandline.h"
 #include "errors.h"
 #include "gamelauncher.h"
+#include "processes.h"
+#include "processwatch.h"
 #include "../fakemame/fakemamecontrol.h"
 #include "testutil.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace TestUtil;
@@ -14,9 +18,12 @@ class TestGameLauncher : public QObject {
 private slots:
     void arguments_data();
     void arguments();
-    void startsInCurrentDirectoryWithoutShell();
+    void startsWithoutShell_data();
+    void startsWithoutShell();
     void failure_data();
     void failure();
+    void collected_data();
+    void collected();
 };
 
 void TestGameLauncher::arguments_data()
@@ -48,17 +55,25 @@ void TestGameLauncher::arguments()
     QCOMPARE(CommandLine::arguments(game, options), expected);
 }
 
-void TestGameLauncher::startsInCurrentDirectoryWithoutShell()
+void TestGameLauncher::startsWithoutShell_data()
 {
+    QTest::addColumn<bool>("inCurrentDirectory");
+    QTest::newRow("in the current directory") << true;
+    QTest::newRow("in the working directory given, the current one elsewhere") << false;
+}
+
+void TestGameLauncher::startsWithoutShell()
+{
+    QFETCH(bool, inCurrentDirectory);
     ScratchDir dir;
     FakeMame fake(dir.file("my emulator"), "mame binary");
     const QList<QByteArray> arguments = {"$(touch x)", "-joy", "a;touch y", "`touch z`"};
     {
-        CurrentDir here(fake.directory);
+        CurrentDir here(inCurrentDirectory ? fake.directory : dir.mkdir("elsewhere"));
         ExitWatch watch;
         GameLauncher launcher;
         QString reason;
-        QVERIFY(launcher.start(fake.program, arguments, &reason));
+        QVERIFY(launcher.start(fake.program, arguments, inCurrentDirectory ? QByteArray() : fake.directory, &reason));
         QVERIFY(reason.isEmpty());
         watch.wait();
     }
@@ -72,21 +87,26 @@ void TestGameLauncher::startsInCurrentDirectoryWithoutShell()
 void TestGameLauncher::failure_data()
 {
     QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QByteArray>("directory");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("missing") << QByteArray("none") << QStringLiteral("No such file or directory");
-    QTest::newRow("not executable") << QByteArray("plain") << QStringLiteral("Permission denied");
+    QTest::newRow("missing") << QByteArray("none") << QByteArray() << QStringLiteral("No such file or directory");
+    QTest::newRow("not executable") << QByteArray("plain") << QByteArray() << QStringLiteral("Permission denied");
+    QTest::newRow("missing working directory")
+        << QByteArray("mame") << QByteArray("gone") << QStringLiteral("No such file or directory");
 }
 
 void TestGameLauncher::failure()
 {
     QFETCH(QByteArray, name);
+    QFETCH(QByteArray, directory);
     QFETCH(QString, reason);
     ScratchDir dir;
     writeFile(dir.file("plain"), "text\n");
+    FakeMame fake(dir.path());
     const QByteArray program = dir.file(name);
     GameLauncher launcher;
     QString why;
-    QVERIFY(!launcher.start(program, {"pacman"}, &why));
+    QVERIFY(!launcher.start(program, {"pacman"}, directory.isEmpty() ? directory : dir.file(directory), &why));
     QVERIFY2(why.contains(reason), qPrintable(why));
     try {
         GameLauncher::cannotStart(program, why);
@@ -94,6 +114,39 @@ void TestGameLauncher::failure()
     } catch (const CommandError &e) {
         QCOMPARE(e.message(), QStringLiteral("Cannot start %1: %2").arg(QString::fromUtf8(program), why));
     }
+}
+
+void TestGameLauncher::collected_data()
+{
+    QTest::addColumn<bool>("descriptors");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QStringList>("reports");
+    QTest::newRow("ended well") << true << 0 << QStringList{};
+    QTest::newRow("ended well, no process descriptors") << false << 0 << QStringList{};
+    QTest::newRow("failed, no process descriptors")
+        << false << 2 << QStringList{"pacman ended with status 2 (missing files)\npacman.zip NOT FOUND"};
+}
+
+void TestGameLauncher::collected()
+{
+    QFETCH(bool, descriptors);
+    QFETCH(int, status);
+    ScratchDir dir;
+    FakeMame fake(dir.path());
+    fake.on("GAME", "EXIT", QByteArray::number(status));
+    fake.on("GAME", "STDERR", "pacman.zip NOT FOUND\n");
+    ProcessWatch::setProcessDescriptorsForTests(descriptors);
+    GameLauncher launcher;
+    QSignalSpy failed(&launcher, &GameLauncher::gameFailed);
+    QString reason;
+    QVERIFY(launcher.start(fake.program, {"pacman"}, {}, &reason, "pacman"));
+    ProcessWatch::setProcessDescriptorsForTests(true);
+    QVERIFY(collectedByProgram(launcher.lastStarted()));
+    QCoreApplication::processEvents(); // the report follows its collection
+    QStringList reports;
+    for (const QList<QVariant> &signal : failed)
+        reports << signal.at(0).toString();
+    QTEST(reports, "reports");
 }
 
 QTEST_MAIN(TestGameLauncher)
