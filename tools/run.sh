@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is needed (Debian's emulator included), builds the program and starts it on a
-# scratch copy of the example configurations, whose ROM folder is the copy's "roms".
+# scratch copy of the example configurations, whose ROM folder is the copy's "roms". The examples
+# play games that Debian's emulator runs without any ROM file (pong, pongd, breakout, rebound).
 #   tools/run.sh          the examples
 #   tools/run.sh --here   the configurations of the current directory instead
 set -euo pipefail
