@@ -60,7 +60,8 @@ QByteArray shellQuote(const QByteArray &text)
 
 QByteArray shellScript(const Launch &launch)
 {
-    const QByteArray directory = PathRules::directoryPart(launch.emulator);
+    const QByteArray directory =
+        launch.workingDirectory.isEmpty() ? PathRules::directoryPart(launch.emulator) : launch.workingDirectory;
     QByteArray game;
     QByteArray script = "#!/bin/sh\n"
                         "echo ' " + Banner1 + "'\n"

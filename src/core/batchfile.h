@@ -13,6 +13,7 @@ struct Launch {
     QByteArray emulator;
     QByteArray gameArchive;
     QByteArray optionString;
+    QByteArray workingDirectory; // the shell script's: where it runs the emulator; empty for the emulator's own
 };
 
 // The batch file's lines (each to be followed by CR LF): eleven without a game, six with one.

@@ -17,6 +17,12 @@ private:
     QByteArray m_utf8;
 };
 
+// A command the user stopped (Cancel while it waited): it ends there, and nothing is shown.
+class CommandStopped : public std::exception {
+public:
+    const char *what() const noexcept override { return "stopped"; }
+};
+
 namespace Errors {
 
 // Decodes a path (or any file text) for a message.

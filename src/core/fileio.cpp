@@ -94,6 +94,26 @@ bool isDirectory(const QByteArray &path)
     return statPath(path, st) && S_ISDIR(st.st_mode);
 }
 
+std::optional<Stamp> stamp(const QByteArray &path)
+{
+    struct stat st;
+    if (!statPath(path, st))
+        return std::nullopt;
+    return Stamp{qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+bool isExecutableFile(const QByteArray &path)
+{
+    struct stat st;
+    return statPath(path, st) && S_ISREG(st.st_mode) && (st.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH));
+}
+
+bool canWriteIn(const QByteArray &directory)
+{
+    return isDirectory(directory) && !injected(WriteStep::CreateTemporary, directory)
+        && ::access(directory.constData(), W_OK | X_OK) == 0;
+}
+
 std::optional<QByteArray> read(const QByteArray &path)
 {
     if (path.isEmpty() || path.indexOf('\0') >= 0)

@@ -13,6 +13,23 @@ bool exists(const QByteArray &path);          // anything at the path (links fol
 bool isFile(const QByteArray &path);          // a file that is not a directory (links followed)
 bool isDirectory(const QByteArray &path);     // a directory (links followed)
 
+// What tells a file's version apart: its size and its time of last change. Two equal stamps mean
+// the file was, as far as anyone can tell cheaply, not changed.
+struct Stamp {
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+    bool operator==(const Stamp &o) const { return size == o.size && modifiedNs == o.modifiedNs; }
+    bool operator!=(const Stamp &o) const { return !(*this == o); }
+};
+// The stamp of what is at the path (links followed); nothing when there is nothing.
+std::optional<Stamp> stamp(const QByteArray &path);
+
+// A plain file (links followed) that its mode lets someone run.
+bool isExecutableFile(const QByteArray &path);
+// Whether this user may make files in `directory` (writes fail through the fault seam for the
+// target `directory` at WriteStep::CreateTemporary, as a write there would).
+bool canWriteIn(const QByteArray &directory);
+
 // The whole content of a plain file, or nothing when it cannot be read (missing, a directory,
 // a named pipe or device, refused).
 std::optional<QByteArray> read(const QByteArray &path);

@@ -7,6 +7,8 @@ void runCommand(const std::function<void()> &command)
 {
     try {
         command();
+    } catch (const CommandStopped &) {
+        // The user stopped it and knows.
     } catch (const CommandError &e) {
         Modals::current().error(Errors::boxText(e.message()));
     } catch (const std::bad_alloc &) {

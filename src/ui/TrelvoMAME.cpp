@@ -1,12 +1,16 @@
 // MAME Trelvo: a front-end that keeps named option sets for the MAME arcade emulator and runs them.
 #include "application.h"
 #include "appinfo.h"
+#include "commandmode.h"
 #include "tvm.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    // The command-line mode needs no display: it is chosen before any window system is asked.
+    if (CommandMode::wanted(argc, argv))
+        return CommandMode::run(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("trelvo-mame"));
     // The application title is set on each message box: as the display name it would also

@@ -141,9 +141,10 @@ void TForm3::Button4Click()
 {
     if (!Folder.Execute(this))
         return;
-    const TForm1::SettingsPlace place = m_main->settingsplace(m_main->emulatorProgram());
+    Launcher &launcher = m_main->launcher();
+    const Launcher::SettingsPlace place = launcher.settingsplace(launcher.emulatorProgram(m_main->dados));
     const SettingsFile::Style style = place.style;
-    const QByteArray path = SettingsFile::path(place.directory, style);
+    const QByteArray path = place.path();
     SettingsFile::load(m_main->mamecfg, path);
     // The folder in the form the settings line takes, remembered for the next browse.
     const QByteArray folder = PathRules::shortForm(Folder.Directory);

@@ -31,8 +31,8 @@ constexpr int StatusBarHeight = 19;
 TForm1::TForm1(QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                               | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
-    , Executor(this)
     , m_configurationDirectory(FileIO::currentDirectory())
+    , m_launcher(this, m_configurationDirectory)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("M.A.M.E Trelvo"));
@@ -46,7 +46,6 @@ TForm1::TForm1(QWidget *parent)
     delete_.Options = foMultiDestFiles;
     delete1.Operation = TATOpChoice::opDelete;
     delete1.Options = foMultiDestFiles | foNoConfirmation;
-    Executor.Visibility = TMyVisibility::HIDE;
 
     auto *central = new QWidget(this);
     auto *layout = new QHBoxLayout(central);
@@ -78,7 +77,7 @@ TForm1::TForm1(QWidget *parent)
     lista->setFocus();
 
     // A game that ends in failure says why: the emulator has no console of its own here.
-    connect(&launcher, &GameLauncher::gameFailed, this,
+    connect(&m_launcher, &Launcher::gameFailed, this,
             [](const QString &report) { Modals::current().error(report); });
 }
 

@@ -3,14 +3,10 @@
 #pragma once
 
 #include "ATSHFileOperation.h"
-#include "Executor.h"
-#include "gamelauncher.h"
+#include "launcher.h"
 #include "linebuffer.h"
-#include "settingsfile.h"
 
 #include <QByteArray>
-#include <QHash>
-#include <optional>
 #include <QMainWindow>
 
 class FileListBox;
@@ -43,7 +39,6 @@ public:
     QByteArray editfile;
     TATSHFileOperation delete_;   // "delete": asks before deleting a configuration
     TATSHFileOperation delete1;   // deletes without asking; settings files are replaced, never deleted first
-    TExecutor Executor;
 
     // The configuration directory: the current directory when the window was made.
     const QByteArray &configurationDirectory() const { return m_configurationDirectory; }
@@ -79,46 +74,23 @@ public:
     void AboutQuarzel1Click();
     void AboutMAME1Click();
 
-    // The launch steps shared by run and quick launch (tvm_run.cpp).
+    // The launch steps shared by run and quick launch (tvm_run.cpp), on the current lines.
     void preparesettings();
     void launchgame(const QByteArray &game);
 
     // Makes the configuration directory current again; a failure stops the command.
     void restoreConfigurationDirectory() const;
 
-    // ---- Launch pipeline (tvm_run.cpp) ------------------------------------------------------
-    // Starts the game; runs and quick launches go through it.
-    GameLauncher launcher;
-    // Rewrites the ROM path line of the emulator's settings file of `style` in `directory` with
-    // `romPath`; the file is replaced atomically.
-    void rewriterompath(SettingsFile::Style style, const QByteArray &directory, const QByteArray &romPath);
-    // The emulator program: line 40, a relative path taken from the configuration directory.
-    QByteArray emulatorProgram() const;
-    // The emulator directory: the directory part of emulatorProgram(); empty for a bare name.
-    QByteArray emulatorDirectory() const;
-    // Makes `directory` current; a failure stops the command with the directory error.
-    void enterDirectory(const QByteArray &directory) const;
-    // Runs the emulator hidden with one switch through Executor, waiting for it to end.
-    void runEmulatorHidden(const QByteArray &program, const QByteArray &switchText);
-    // Where the settings file of the emulator `program` lies: a mame.cfg beside it keeps that
-    // style and place; otherwise the mame.ini the emulator reads along its inipath.
-    struct SettingsPlace {
-        SettingsFile::Style style;
-        QByteArray directory;
-    };
-    SettingsPlace settingsplace(const QByteArray &program);
-    // The directory of the mame.ini that `program` reads: asked of the emulator ("-showconfig")
-    // once per emulator path; beside the emulator when it names no inipath.
-    QByteArray inidirectory(const QByteArray &program);
-    // ---- end of launch pipeline --------------------------------------------------------------
+    // The run pipeline: the settings file, the emulator's vocabulary, starting the game.
+    Launcher &launcher() { return m_launcher; }
 
 private:
-    QHash<QByteArray, std::optional<QByteArray>> m_inipaths; // "-showconfig" answers, by program
     void buildMenus();
     void buildToolbar();
     void buildList();
     QAction *action(const char *name, const QString &caption, void (TForm1::*command)());
 
     QByteArray m_configurationDirectory;
+    Launcher m_launcher;
     QLabel *m_statusPanel;
 };

@@ -35,8 +35,9 @@ void TForm1::QUICKConfiguration1Click()
     dados = dados2;
 
     // No emulator run makes a settings file here: the one there is gets the ROM path.
-    const SettingsPlace place = settingsplace(emulatorProgram());
-    rewriterompath(place.style, place.directory, dados.at(Config::RomDirectory));
+    const QByteArray program = m_launcher.emulatorProgram(dados);
+    Launcher::checkProgram(program);
+    m_launcher.rewriterompath(program, m_launcher.settingsplace(program), dados.at(Config::RomDirectory));
     launchgame(PathRules::withoutExtension(dados.at(Config::Game)));
 }
 
@@ -54,8 +55,12 @@ void TForm1::CreateaAutoExcutable1Click()
     const QByteArray game = dados.at(Config::Game);
     const BatchFile::Launch launch{dados.at(Config::Emulator), game, dados.at(Config::OptionString)};
     if (BatchFile::isShellScript(path)) {
-        // A batch file does not run here: a shell script does the same.
-        if (!FileIO::writeAtomically(path, BatchFile::shellScript(launch), true))
+        // A batch file does not run here: a shell script does the same, with the switches the
+        // emulator it names takes and the paths this program itself would run.
+        const QByteArray program = m_launcher.emulatorProgram(dados);
+        const Launcher::Command command = m_launcher.command(dados, {});
+        const BatchFile::Launch translated{program, game, command.arguments.join(' '), command.workingDirectory};
+        if (!FileIO::writeAtomically(path, BatchFile::shellScript(translated), true))
             Errors::cannotCreate(path);
     } else {
         for (const QByteArray &line : BatchFile::batchLines(launch))

@@ -7,13 +7,54 @@
 #include "pathrules.h"
 #include "tvm.h"
 
+#include <QApplication>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
+#include <memory>
 
 namespace TestUtil {
 
+namespace {
+
+
+// Watches the application for the first show of a window of one type.
+class ShowWatch : public QObject {
+public:
+    ShowWatch(const QMetaObject &type, std::function<void(QWidget *)> action)
+        : m_type(type), m_action(std::move(action))
+    {
+        qApp->installEventFilter(this);
+    }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && watched->isWidgetType() && watched->metaObject()->inherits(&m_type)) {
+            qApp->removeEventFilter(this);
+            QPointer<QWidget> w = static_cast<QWidget *>(watched);
+            QTimer::singleShot(0, w, [action = m_action, w] {
+                if (w)
+                    action(w);
+            });
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    const QMetaObject &m_type;
+    std::function<void(QWidget *)> m_action;
+};
+
+} // namespace
+
+void whenShown(const QMetaObject &type, const std::function<void(QWidget *)> &action)
+{
+    new ShowWatch(type, action);
+}
+
 Scene::Scene(const QByteArray &emulatorDirectory)
-    : configurationDirectory(root.mkdir("configs"))
+    : home(ownHome(root, environment))
+    , configurationDirectory(root.mkdir("configs"))
     , romDirectory(root.mkdir("roms"))
     , current(configurationDirectory)
     , fake(root.file(emulatorDirectory))
@@ -21,6 +62,7 @@ Scene::Scene(const QByteArray &emulatorDirectory)
     , selector(*windows.Form3)
 {
 }
+
 
 Lines Scene::configuration(const QByteArray &game, const QByteArray &program, const QByteArray &options) const
 {
@@ -54,34 +96,40 @@ void Scene::command(void (TForm1::*handler)())
 
 void Scene::run(const QByteArray &pick)
 {
-    QTimer::singleShot(0, &selector, [this, pick] {
-        if (!selector.isVisible())
+    // Only a run that asks for its game shows the selector: the answer waits for it.
+    auto answered = std::make_shared<bool>(false);
+    whenShown<TForm3>([pick, answered](TForm3 &selector) {
+        if (*answered)
             return;
         selector.gamelist->setItemIndex(int(selector.gamelist->names().indexOf(pick)));
         selector.Button1->click();
     });
     command(&TForm1::RunConfiguration1Click);
+    *answered = true;
 }
 
 bool Scene::edit(const std::function<void(TForm2 &)> &inspect)
 {
     bool opened = false;
-    QTimer::singleShot(0, &main, [&] {
-        if (auto *editor = main.findChild<TForm2 *>()) {
-            opened = true;
-            inspect(*editor);
-            editor->close();
-        }
+    auto done = std::make_shared<bool>(false);
+    whenShown<TForm2>([&opened, inspect, done](TForm2 &editor) {
+        if (*done)
+            return;
+        opened = true;
+        inspect(editor);
+        editor.close();
     });
     command(&TForm1::ImportConfiguration1Click);
+    *done = true;
     return opened;
 }
 
 Calls Scene::games() const
 {
     Calls out;
+    static const QList<QByteArray> preparatory{"-showconfig", "-list", "-listfull", "-createconfig"};
     for (const QList<QByteArray> &call : fake.argumentLists())
-        if (call.isEmpty() || !call.first().startsWith('-'))
+        if (call.isEmpty() || !preparatory.contains(call.first()))
             out << call;
     return out;
 }

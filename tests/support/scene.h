@@ -10,6 +10,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QWidget>
 #include <functional>
 
 class TForm1;
@@ -17,6 +18,16 @@ class TForm2;
 class TForm3;
 
 namespace TestUtil {
+
+// Runs `action` on the next window of type T that is shown, once it is up (after the show has
+// been handled): how tests answer a window that a command opens modally. Waits that run their own
+// event loop before the window opens do not disturb it, as a timer would be.
+void whenShown(const QMetaObject &type, const std::function<void(QWidget *)> &action);
+template <class T>
+void whenShown(const std::function<void(T &)> &action)
+{
+    whenShown(T::staticMetaObject, [action](QWidget *w) { action(*static_cast<T *>(w)); });
+}
 
 using Calls = QList<QList<QByteArray>>;
 using Lines = QList<QByteArray>;
@@ -26,6 +37,10 @@ struct Scene {
     explicit Scene(const QByteArray &emulatorDirectory = "emu");
 
     ScratchDir root;
+    // A home, a cache and user settings of the scene's own: the emulator's mame.ini, the kept
+    // answers of emulators and the put-away notices never touch the user's.
+    Environment environment;
+    const QByteArray home;
     const QByteArray configurationDirectory;
     const QByteArray romDirectory;
     CurrentDir current;
@@ -38,7 +53,7 @@ struct Scene {
     // A 54-line configuration running `game` with the stand-in emulator (or `program`), the
     // option string `options`, and the scene's ROM directory.
     Lines configuration(const QByteArray &game = "pacman.zip", const QByteArray &program = {},
-                        const QByteArray &options = "-joy standard ") const;
+                        const QByteArray &options = "-cheat ") const;
     // Writes a configuration file and selects it in the main window; the selection's own errors
     // are shown as usual.
     void select(const Lines &lines, const QByteArray &name = "test.tvo");
@@ -51,7 +66,7 @@ struct Scene {
     // Opens the selected configuration in the editor; `inspect` looks at it before it closes.
     // False when no editor opened.
     bool edit(const std::function<void(TForm2 &)> &inspect);
-    // The calls of the stand-in emulator that started a game (not the preparatory ones).
+    // The calls of the stand-in emulator that started a game (not the ones that asked or prepared).
     Calls games() const;
     QStringList errors() const { return modals.errors(); }
 };

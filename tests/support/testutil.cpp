@@ -102,6 +102,37 @@ QList<QByteArray> entries(const QByteArray &directory)
     return names;
 }
 
+Environment::~Environment()
+{
+    for (auto it = m_saved.crbegin(); it != m_saved.crend(); ++it) {
+        if (it->wasSet)
+            qputenv(it->name, it->value);
+        else
+            qunsetenv(it->name);
+    }
+}
+
+void Environment::set(const char *name, const QByteArray &value)
+{
+    m_saved.append({name, qgetenv(name), qEnvironmentVariableIsSet(name)});
+    qputenv(name, value);
+}
+
+void Environment::unset(const char *name)
+{
+    m_saved.append({name, qgetenv(name), qEnvironmentVariableIsSet(name)});
+    qunsetenv(name);
+}
+
+QByteArray ownHome(const ScratchDir &root, Environment &environment)
+{
+    const QByteArray home = root.mkdir("home");
+    environment.set("HOME", home);
+    environment.set("XDG_CACHE_HOME", root.mkdir("home/.cache"));
+    environment.set("XDG_CONFIG_HOME", root.mkdir("home/.config"));
+    return home;
+}
+
 CurrentDir::CurrentDir(const QByteArray &path) : m_previous(FileIO::currentDirectory())
 {
     FileIO::changeDirectory(path);

@@ -36,6 +36,26 @@ QList<QByteArray> replaced(QList<QByteArray> lines, int n, const QByteArray &tex
 // Names of the entries of a directory (hidden ones included), sorted.
 QList<QByteArray> entries(const QByteArray &directory);
 
+// Sets environment variables for the life of the object, then restores what they were.
+class Environment {
+public:
+    Environment() = default;
+    Environment(const Environment &) = delete;
+    Environment &operator=(const Environment &) = delete;
+    ~Environment();
+    void set(const char *name, const QByteArray &value);
+    void unset(const char *name);
+
+private:
+    struct Saved { const char *name; QByteArray value; bool wasSet; };
+    QList<Saved> m_saved;
+};
+
+// Makes a home of its own under `root` (with its cache and settings directories) and points
+// HOME and the XDG directories at it through `environment`, so that nothing a test runs touches
+// the user's: the emulator's mame.ini, the kept answers of emulators, put-away notices.
+QByteArray ownHome(const ScratchDir &root, Environment &environment);
+
 // Makes a directory current for the life of the object, then restores the previous one.
 class CurrentDir {
 public:

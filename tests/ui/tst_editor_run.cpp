@@ -8,6 +8,7 @@
 #include "scriptedmodals.h"
 #include "testutil.h"
 #include "tvm.h"
+#include "scene.h"
 #include "../fakemame/fakemamecontrol.h"
 
 #include <QCheckBox>
@@ -28,30 +29,22 @@ private slots:
 
 void TestEditorRun::madeRunAndEditedAgain()
 {
-    ScratchDir root;
-    const QByteArray configurations = root.mkdir("configs");
-    CurrentDir current{configurations};
-    FakeMame fake{root.file("emu")};
-    const QByteArray roms = root.mkdir("emu/roms");
+    Scene scene;
+    FakeMame &fake = scene.fake;
+    ScriptedModals &modals = scene.modals;
+    TForm1 &main = scene.main;
+    const QByteArray roms = scene.root.mkdir("emu/roms");
     for (const char *game : {"galaga.zip", "pacman.zip"})
         writeFile(roms + "/" + game, "zip");
-    QList<QByteArray> settings;
-    for (int i = 0; i < 12; ++i)
-        settings << "n" + QByteArray::number(i);
-    writeFile(fake.directory + "/mame.cfg", crlf(settings));
-    ScriptedModals modals;
-    ApplicationWindows windows;
-    TForm1 &main = *windows.Form1;
+    writeFile(fake.directory + "/mame.cfg", crlf(numbered(12)));
 
     // New Configuration: the executable picked in the dialog, the ROM directory following it, a
     // game from the list, a few options.
     Options::State made;
     bool opened = false;
     modals.answerFile(fake.program);
-    QTimer::singleShot(0, &main, [&] {
-        auto *editor = main.findChild<TForm2 *>();
-        if (!editor)
-            return;
+    whenShown<TForm2>([&](TForm2 &shownEditor) {
+        auto *editor = &shownEditor;
         opened = true;
         editor->Button3->click();
         QCOMPARE(editor->fieldBytes("Edit1"), roms);
@@ -65,7 +58,7 @@ void TestEditorRun::madeRunAndEditedAgain()
         editor->radioButton("scanlines1")->click();
         editor->checkBox("beam")->click();
         editor->field("beame")->setText("2");
-        editor->extra->setText("-nosound");
+        editor->extra->setText("-sound none");
         editor->config->setText("made here");
         made = editor->state();
         editor->Button33->click();
@@ -78,7 +71,7 @@ void TestEditorRun::madeRunAndEditedAgain()
     QCOMPARE(modals.messages(), QStringList{"File made here saved!"});
     QVERIFY(main.lista->names().contains("made here.tvo"));
 
-    // Run it: the emulator starts in its directory with the game and the switches.
+    // Run it: the emulator starts in its directory with the game and the switches it takes.
     main.lista->setItemIndex(int(main.lista->names().indexOf("made here.tvo")));
     {
         ExitWatch watch;
@@ -87,19 +80,17 @@ void TestEditorRun::madeRunAndEditedAgain()
     }
     QCOMPARE(modals.errors(), QStringList());
     const QList<FakeCall> calls = fake.calls();
-    QCOMPARE(calls.size(), 1);
-    QCOMPARE(calls.at(0).directory, fake.directory);
-    QCOMPARE(calls.at(0).arguments,
-             (QList<QByteArray>{"pacman", "-resolution", "640x480", "-noscanlines", "-beam", "2", "-nosound"}));
+    QCOMPARE(calls.last().directory, fake.directory);
+    QCOMPARE(calls.last().arguments,
+             (QList<QByteArray>{"pacman", "-resolution", "640x480", "-effect", "none", "-beam_width_min", "2",
+                                "-beam_width_max", "2", "-sound", "none"}));
     QCOMPARE(LineBuffer::split(readFile(fake.directory + "/mame.cfg")).at(11), "rompath = .;ROMS;" + roms);
 
     // Edit configuration: every control as it was saved.
     main.lista->setItemIndex(int(main.lista->names().indexOf("made here.tvo")));
     opened = false;
-    QTimer::singleShot(0, &main, [&] {
-        auto *editor = main.findChild<TForm2 *>();
-        if (!editor)
-            return;
+    whenShown<TForm2>([&](TForm2 &shownEditor) {
+        auto *editor = &shownEditor;
         opened = true;
         Options::State shown = editor->state();
         QCOMPARE(shown.text("config"), QByteArray("made here.tvo"));

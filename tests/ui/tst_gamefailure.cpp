@@ -51,6 +51,8 @@ void TestGameFailure::report()
 void TestGameFailure::failedGameShowsWhy()
 {
     ScratchDir root;
+    Environment environment;
+    ownHome(root, environment);
     CurrentDir current(root.mkdir("configs"));
     FakeMame fake(root.file("emu"));
     fake.on("GAME", "STDERR", "pacman.zip NOT FOUND\nRequired files are missing, the machine cannot be run.\n");
@@ -60,7 +62,7 @@ void TestGameFailure::failedGameShowsWhy()
     ScriptedModals modals;
     ApplicationWindows windows;
     windows.Form1->lista->setItemIndex(0);
-    QSignalSpy ended(&windows.Form1->launcher, &GameLauncher::gameFailed);
+    QSignalSpy ended(&windows.Form1->launcher(), &Launcher::gameFailed);
     runCommand([&] { windows.Form1->RunConfiguration1Click(); });
     QVERIFY(ended.wait(60000));
     QCOMPARE(modals.errors(), QStringList{"pacman ended with status 2 (missing files)\npacman.zip NOT FOUND\n"
@@ -79,6 +81,8 @@ void TestGameFailure::failedGameShowsWhy()
 void TestGameFailure::gameOutlivesTheProgram()
 {
     ScratchDir root;
+    Environment environment;
+    ownHome(root, environment);
     CurrentDir current(root.mkdir("configs"));
     FakeMame fake(root.file("emu"));
     const QByteArray fifo = root.file("hold");
@@ -95,7 +99,7 @@ void TestGameFailure::gameOutlivesTheProgram()
         windows.Form1->lista->setItemIndex(0);
         runCommand([&] { windows.Form1->RunConfiguration1Click(); });
         QCOMPARE(modals.errors(), QStringList());
-        pid = windows.Form1->launcher.lastStarted();
+        pid = windows.Form1->launcher().games.lastStarted();
         QVERIFY(pid > 0);
     } // the program's windows close
     QCOMPARE(::kill(pid, 0), 0); // still running
@@ -105,7 +109,7 @@ void TestGameFailure::gameOutlivesTheProgram()
     QCOMPARE(::waitpid(pid, &status, 0), pid);
     QVERIFY(WIFEXITED(status));
     QCOMPARE(WEXITSTATUS(status), 3); // it ran to its own end, undisturbed
-    QCOMPARE(fake.calls().size(), 1);
+    QCOMPARE(fake.calls().size(), 2); // its vocabulary, then the game
 }
 
 QTEST_MAIN(TestGameFailure)

@@ -20,6 +20,8 @@ namespace {
 // Current lines naming the stand-in emulator and a ROM directory.
 void hold(Scene &s, const QByteArray &romDirectory)
 {
+    // An emulator that keeps its settings file beside itself.
+    s.fake.old();
     s.main.dados = LineBuffer(configLines(54, {{40, s.fake.program}, {52, romDirectory}}));
 }
 QByteArray settingsPath(const Scene &s, const char *name) { return s.fake.directory + "/" + name; }

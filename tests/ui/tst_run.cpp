@@ -8,6 +8,7 @@
 #include "scriptedmodals.h"
 #include "testutil.h"
 #include "tvm.h"
+#include "processlimits.h"
 #include "scene.h"
 
 #include <QAction>
@@ -16,10 +17,21 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace TestUtil;
 
 namespace {
+
+// A named pipe nobody writes to: a stand-in told to read it runs until it is ended.
+QByteArray never(const Scene &s)
+{
+    const QByteArray fifo = s.root.file("never");
+    if (::mkfifo(fifo.constData(), 0600) != 0)
+        QTest::qFail("cannot make a named pipe", __FILE__, __LINE__);
+    return fifo;
+}
 
 // Counts the main window's hide and show events.
 class VisibilityLog : public QObject {
@@ -52,6 +64,12 @@ private slots:
     void failures_data();
     void failures();
     void nothingSelected();
+    void preparatoryRuns_data();
+    void preparatoryRuns();
+    void notice_data();
+    void notice();
+    void gameDirectory_data();
+    void gameDirectory();
     void inipathRoutes_data();
     void inipathRoutes();
     void everyWayIn_data();
@@ -68,17 +86,23 @@ void TestRun::existingCfgNoPreparatoryRun()
     QCOMPARE(s.errors(), QStringList());
     QCOMPARE(readFile(s.fake.directory + "/mame.cfg"), crlf(replaced(cfg, 11, "rompath = .;ROMS;" + s.romDirectory)));
     const QList<FakeCall> calls = s.fake.calls();
-    QCOMPARE(calls.size(), 1);
-    QCOMPARE(calls.at(0).directory, s.fake.directory);
-    QCOMPARE(calls.at(0).arguments, (QList<QByteArray>{"pacman", "-joy", "standard"}));
+    QCOMPARE(calls.size(), 2);
+    QCOMPARE(calls.at(0).arguments, QList<QByteArray>{"-showconfig"});
+    QCOMPARE(calls.at(1).directory, s.fake.directory);
+    QCOMPARE(calls.at(1).arguments, (QList<QByteArray>{"pacman", "-cheat"}));
     QCOMPARE(FileIO::currentDirectory(), s.configurationDirectory);
     QCOMPARE(s.main.dados.count(), 55); // one marker line per run
+    // Run again: the vocabulary is kept, and another marker line is appended.
+    s.run();
+    QCOMPARE(s.fake.argumentLists().size(), 3);
+    QCOMPARE(s.main.dados.count(), 56);
 }
 
 void TestRun::iniRouteRunsInEmulatorDirectory()
 {
     Scene s;
-    // A current emulator: " -list" is unknown to it; " -createconfig" writes mame.ini.
+    // An emulator that lists no options: " -list" is unknown to it; " -createconfig" writes mame.ini.
+    s.fake.old();
     s.fake.on("LIST", "LINES", "5000");
     s.fake.on("LIST", "STDERR", "Error: unknown option: -list\n");
     s.fake.on("LIST", "EXIT", "1");
@@ -91,7 +115,7 @@ void TestRun::iniRouteRunsInEmulatorDirectory()
     s.run();
     QCOMPARE(s.errors(), QStringList());
     QCOMPARE(s.fake.argumentLists(),
-             (Calls{{"-list"}, {"-showconfig"}, {"-createconfig"}, {"pacman", "-joy", "standard"}}));
+             (Calls{{"-showconfig"}, {"-list"}, {"-createconfig"}, {"pacman", "-cheat"}}));
     for (const FakeCall &call : s.fake.calls())
         QCOMPARE(call.directory, s.fake.directory);
     QCOMPARE(readFile(s.fake.directory + "/mame.ini"), crlf(replaced(ini, 6, "rompath ROMS;" + s.romDirectory)));
@@ -107,12 +131,13 @@ void TestRun::iniRouteRunsInEmulatorDirectory()
 void TestRun::listWritesCfg()
 {
     Scene s;
+    s.fake.old();
     const QList<QByteArray> cfg = numbered(12);
     s.fake.writes("LIST", "mame.cfg", crlf(cfg));
     s.select(s.configuration("pacman"));
     s.run();
     QCOMPARE(s.errors(), QStringList());
-    QCOMPARE(s.fake.argumentLists(), (Calls{{"-list"}, {"pacman", "-joy", "standard"}}));
+    QCOMPARE(s.fake.argumentLists(), (Calls{{"-showconfig"}, {"-list"}, {"pacman", "-cheat"}}));
     QCOMPARE(readFile(s.fake.directory + "/mame.cfg"), crlf(replaced(cfg, 11, "rompath = .;ROMS;" + s.romDirectory)));
     QVERIFY(!FileIO::exists(s.fake.directory + "/mame.ini"));
 }
@@ -120,13 +145,14 @@ void TestRun::listWritesCfg()
 void TestRun::currentIniKeepsEveryOtherByte()
 {
     Scene s;
-    // A settings file of a current emulator (it rewrites nothing on " -createconfig" here).
+    // The user's own settings file of a current emulator: it is not made again.
     const QByteArray before = QByteArrayLiteral(
         "\xEF\xBB\xBF#\n# CORE CONFIGURATION OPTIONS\n#\nreadconfig                1\n"
         "writeconfig               0\n\n#\n# CORE SEARCH PATH OPTIONS\n#\nhomepath                  .\n"
         "rompath                   $HOME/mame/roms;/usr/share/games/mame/roms\n"
         "hashpath                  /usr/share/games/mame/hash\nodd\0line\n");
-    writeFile(s.fake.directory + "/mame.ini", before);
+    const QByteArray settings = s.root.mkdir("home/.mame") + "/mame.ini";
+    writeFile(settings, before);
     s.select(s.configuration("pacman.zip"));
     s.run();
     QCOMPARE(s.errors(), QStringList());
@@ -134,7 +160,8 @@ void TestRun::currentIniKeepsEveryOtherByte()
     expected.replace("rompath                   $HOME/mame/roms;/usr/share/games/mame/roms",
                      "rompath ROMS;" + s.romDirectory);
     expected.replace("\n", "\r\n");
-    QCOMPARE(readFile(s.fake.directory + "/mame.ini"), expected);
+    QCOMPARE(readFile(settings), expected);
+    QCOMPARE(s.fake.argumentLists(), (Calls{{"-showconfig"}, {"pacman", "-cheat"}}));
 }
 
 void TestRun::oldLayoutUpgraded()
@@ -151,7 +178,7 @@ void TestRun::oldLayoutUpgraded()
     QCOMPARE(s.main.dados.at(52), roms);
     QCOMPARE(s.main.dados.at(53), QByteArray());
     QCOMPARE(readFile(s.fake.directory + "/mame.cfg"), crlf(replaced(numbered(12), 11, "rompath = .;ROMS;" + roms)));
-    QCOMPARE(s.fake.argumentLists().size(), 1);
+    QCOMPARE(s.games().size(), 1);
     // The file itself is not upgraded.
     QCOMPARE(readFile(s.configurationDirectory + "/old.tvo"), crlf(old));
 }
@@ -170,7 +197,7 @@ void TestRun::failedWriteKeepsOldFile()
     QCOMPARE(s.errors(), QStringList{"Cannot create file " + QString::fromUtf8(path) + "."});
     QCOMPARE(readFile(path), cfg);
     QCOMPARE(entries(s.fake.directory), (QList<QByteArray>{"mame", "mame.cfg"}));
-    QCOMPARE(s.fake.calls().size(), 0);
+    QCOMPARE(s.games(), Calls());
 }
 
 void TestRun::gameNames_data()
@@ -179,10 +206,10 @@ void TestRun::gameNames_data()
     QTest::addColumn<QByteArray>("options");
     QTest::addColumn<QByteArray>("emulatorName"); // empty: the stand-in at its usual place
     QTest::addColumn<QList<QByteArray>>("arguments");
-    QTest::newRow("pacman.zip") << QByteArray("pacman.zip") << QByteArray("-joy standard ") << QByteArray()
-                                << QList<QByteArray>{"pacman", "-joy", "standard"};
-    QTest::newRow("my.game.zip") << QByteArray("my.game.zip") << QByteArray("-joy standard ") << QByteArray()
-                                 << QList<QByteArray>{"my.game", "-joy", "standard"};
+    QTest::newRow("pacman.zip") << QByteArray("pacman.zip") << QByteArray("-cheat ") << QByteArray()
+                                << QList<QByteArray>{"pacman", "-cheat"};
+    QTest::newRow("my.game.zip") << QByteArray("my.game.zip") << QByteArray("-cheat ") << QByteArray()
+                                 << QList<QByteArray>{"my.game", "-cheat"};
     QTest::newRow("without extension") << QByteArray("pacman") << QByteArray() << QByteArray()
                                        << QList<QByteArray>{"pacman"};
     QTest::newRow("shell text") << QByteArray("$(touch x).zip") << QByteArray("; touch y ") << QByteArray()
@@ -199,6 +226,7 @@ void TestRun::gameNames()
     QFETCH(QByteArray, emulatorName);
     QFETCH(QList<QByteArray>, arguments);
     Scene s;
+    s.fake.old(); // takes any word, so that each reaches it as written
     QByteArray program = s.fake.program;
     if (!emulatorName.isEmpty())
         program = s.fake.link(s.root.path() + "/" + PathRules::directoryPart(emulatorName),
@@ -211,9 +239,9 @@ void TestRun::gameNames()
     s.run();
     QCOMPARE(s.errors(), QStringList());
     const QList<FakeCall> calls = s.fake.calls();
-    QCOMPARE(calls.size(), 1);
-    QCOMPARE(calls.at(0).directory, emulatorDirectory);
-    QCOMPARE(calls.at(0).arguments, arguments);
+    QCOMPARE(calls.size(), 2); // its vocabulary asked, then the game
+    QCOMPARE(calls.at(1).directory, emulatorDirectory);
+    QCOMPARE(calls.at(1).arguments, arguments);
     // Nothing was interpreted by a shell.
     QVERIFY(!FileIO::exists(emulatorDirectory + "/x") && !FileIO::exists(emulatorDirectory + "/y"));
     QVERIFY(!FileIO::exists(s.configurationDirectory + "/x"));
@@ -224,10 +252,10 @@ void TestRun::romSelector_data()
     QTest::addColumn<QByteArray>("pick");     // the entry selected; empty for none
     QTest::addColumn<QString>("button");      // "OK", "Cancel" or "close"
     QTest::addColumn<Calls>("calls");
-    QTest::newRow("OK") << QByteArray("galaga.zip") << "OK" << Calls{{"galaga", "-joy", "standard"}};
+    QTest::newRow("OK") << QByteArray("galaga.zip") << "OK" << Calls{{"galaga", "-cheat"}};
     QTest::newRow("OK with a dotted name") << QByteArray("my.game.zip") << "OK"
-                                           << Calls{{"my.game", "-joy", "standard"}};
-    QTest::newRow("OK with nothing selected") << QByteArray() << "OK" << Calls{{"-joy", "standard"}};
+                                           << Calls{{"my.game", "-cheat"}};
+    QTest::newRow("OK with nothing selected") << QByteArray() << "OK" << Calls{{"-cheat"}};
     QTest::newRow("Cancel") << QByteArray("galaga.zip") << "Cancel" << Calls{};
     QTest::newRow("closed by the title bar") << QByteArray("galaga.zip") << "close" << Calls{};
 }
@@ -246,8 +274,8 @@ void TestRun::romSelector()
     s.windows.Form3->okpressed = true;
 
     bool shown = false;
-    QTimer::singleShot(0, s.windows.Form3.get(), [&] {
-        TForm3 *f = s.windows.Form3.get();
+    whenShown<TForm3>([&](TForm3 &selector) {
+        TForm3 *f = &selector;
         shown = f->isVisible() && f->gamelist->directory() == s.romDirectory;
         f->gamelist->setItemIndex(pick.isEmpty() ? -1 : int(f->gamelist->names().indexOf(pick)));
         if (button == "OK")
@@ -257,10 +285,10 @@ void TestRun::romSelector()
         else
             f->close();
     });
-    s.run();
+    s.command(&TForm1::RunConfiguration1Click);
     QVERIFY(shown);
     QCOMPARE(s.errors(), QStringList());
-    QCOMPARE(s.fake.argumentLists(), calls);
+    QCOMPARE(s.games(), calls);
     // The settings file was prepared before the question.
     QCOMPARE(readFile(s.fake.directory + "/mame.cfg"),
              crlf(replaced(numbered(12), 11, "rompath = .;ROMS;" + s.romDirectory)));
@@ -269,16 +297,25 @@ void TestRun::romSelector()
 void TestRun::failures_data()
 {
     QTest::addColumn<QString>("situation");
-    QTest::addColumn<QString>("error"); // "%E" the emulator directory
+    QTest::addColumn<QString>("error"); // %E the emulator directory, %R the scene's root
     QTest::addColumn<Calls>("calls");
-    QTest::newRow("missing emulator directory") << "missing directory" << "File not found." << Calls{};
-    QTest::newRow("bare program name") << "bare name" << "File not found." << Calls{};
+    const Calls prepared{{"-showconfig"}, {"-createconfig"}};
+    QTest::newRow("missing emulator directory")
+        << "missing directory" << "Cannot start %R/gone/mame: No such file or directory." << Calls{};
+    QTest::newRow("emulator is a directory") << "directory" << "Cannot start %E: Is a directory." << Calls{};
+    QTest::newRow("bare name not along PATH") << "bare name" << "Cannot start mame: No such file or directory."
+                                              << Calls{};
     QTest::newRow("emulator not executable") << "not executable" << "Cannot start %E/plain: Permission denied."
                                              << Calls{};
     QTest::newRow("40 lines") << "40 lines" << "List index out of bounds (40)" << Calls{};
-    QTest::newRow("45 lines") << "45 lines" << "List index out of bounds (52)" << Calls{{"-list"}, {"-showconfig"}, {"-createconfig"}};
-    QTest::newRow("no settings file made") << "no ini" << "Cannot open file %E/mame.ini." << Calls{{"-list"}, {"-showconfig"}, {"-createconfig"}};
-    QTest::newRow("settings file too short") << "short ini" << "Unable to insert a line." << Calls{{"-list"}, {"-showconfig"}, {"-createconfig"}};
+    QTest::newRow("45 lines") << "45 lines" << "List index out of bounds (52)" << prepared;
+    QTest::newRow("no settings file made") << "no ini" << "Cannot open file %R/home/.mame/mame.ini." << prepared;
+    QTest::newRow("settings file too short") << "short ini" << "Unable to insert a line." << prepared;
+    QTest::newRow("vocabulary wait cancelled") << "cancel vocabulary" << QString() << Calls{{"-showconfig"}};
+    QTest::newRow("settings wait cancelled") << "cancel createconfig" << QString() << prepared;
+    QTest::newRow("settings run too long") << "createconfig too long"
+                                           << "%E/mame -createconfig did not finish within 1 s and was ended."
+                                           << prepared;
 }
 
 void TestRun::failures()
@@ -287,10 +324,16 @@ void TestRun::failures()
     QFETCH(QString, error);
     QFETCH(Calls, calls);
     Scene s;
+    Environment environment;
+    ProcessLimits::Values &limits = ProcessLimits::current();
+    const ProcessLimits::Values saved = limits;
     QList<QByteArray> lines = s.configuration("pacman.zip");
     if (situation == "missing directory") {
         lines[40] = s.root.path() + "/gone/mame";
+    } else if (situation == "directory") {
+        lines[40] = s.fake.directory;
     } else if (situation == "bare name") {
+        environment.set("PATH", s.root.mkdir("bin"));
         lines[40] = "mame";
     } else if (situation == "not executable") {
         writeFile(s.fake.directory + "/plain", "text\n");
@@ -302,12 +345,26 @@ void TestRun::failures()
         lines = lines.mid(0, 45);
     } else if (situation == "short ini") {
         s.fake.writes("CREATECONFIG", "mame.ini", crlf(numbered(5)));
+    } else if (situation == "cancel vocabulary") {
+        s.fake.on("SHOWCONFIG", "FIFO", never(s)); // still running when cancelled
+        s.modals.cancelWait();
+    } else if (situation == "cancel createconfig") {
+        s.main.launcher().vocabulary(s.fake.program); // kept: the next wait is the settings file's
+        s.fake.on("CREATECONFIG", "FIFO", never(s));
+        s.modals.cancelWait();
+    } else if (situation == "createconfig too long") {
+        s.fake.on("CREATECONFIG", "FIFO", never(s)); // ended at the bound
+        limits.preparatoryMs = 1;
     }
     s.select(lines);
     s.run();
-    error.replace("%E", QString::fromUtf8(s.fake.directory));
-    QCOMPARE(s.errors(), QStringList{error});
-    QCOMPARE(s.fake.argumentLists(), calls);
+    limits = saved;
+    error.replace("%E", QString::fromUtf8(s.fake.directory)).replace("%R", QString::fromUtf8(s.root.path()));
+    QCOMPARE(s.errors(), error.isEmpty() ? QStringList() : QStringList{error});
+    if (situation.startsWith(QLatin1String("cancel")) || situation.endsWith(QLatin1String("too long")))
+        QCOMPARE(s.games(), Calls()); // a run cancelled at once may have been ended before it said anything
+    else
+        QCOMPARE(s.fake.argumentLists(), calls);
     QCOMPARE(FileIO::currentDirectory(), s.configurationDirectory);
 }
 
@@ -328,9 +385,7 @@ void TestRun::inipathRoutes()
     QFETCH(QByteArray, existing);
     QFETCH(QByteArray, expected);
     Scene s;
-    const QByteArray home = s.root.mkdir("home"), system = s.root.mkdir("system");
-    const QByteArray savedHome = qgetenv("HOME");
-    qputenv("HOME", home);
+    const QByteArray home = s.home, system = s.root.mkdir("system");
     const QByteArray systemFile = system + "/mame.ini";
     writeFile(systemFile, crlf({"rompath /system/roms"}));
     if (existing == "home") {
@@ -342,11 +397,11 @@ void TestRun::inipathRoutes()
     s.fake.writes("CREATECONFIG", "mame.ini", crlf({"#", "rompath $HOME/mame/roms", "x"}));
     s.select(s.configuration("pacman.zip"));
     s.run();
-    qputenv("HOME", savedHome);
 
     QCOMPARE(s.errors(), QStringList());
     const QByteArray place = expected == "home" ? home + "/.mame" : s.fake.directory;
     QCOMPARE(readFile(place + "/mame.ini"), crlf({"#", "rompath ROMS;" + s.romDirectory, "x"}));
+    // A listing of an inipath alone lists no options: the emulator is taken for an old one.
     QCOMPARE(s.fake.calls().at(2).arguments, QList<QByteArray>{"-createconfig"});
     QCOMPARE(s.fake.calls().at(2).directory, place);
     QCOMPARE(readFile(systemFile), crlf({"rompath /system/roms"}));
@@ -364,6 +419,139 @@ void TestRun::nothingSelected()
     QCOMPARE(s.errors(), QStringList());
     QCOMPARE(s.fake.calls().size(), 0);
     QVERIFY(!FileIO::exists(s.fake.directory + "/mame.ini"));
+}
+
+void TestRun::preparatoryRuns_data()
+{
+    QTest::addColumn<QString>("situation");
+    QTest::addColumn<Calls>("calls");
+    const QList<QByteArray> game{"pacman", "-cheat"};
+    QTest::newRow("no mame.ini yet: made once") << "none" << Calls{{"-showconfig"}, {"-createconfig"}, game, game};
+    QTest::newRow("the user's mame.ini: nothing made") << "ini" << Calls{{"-showconfig"}, game, game};
+    QTest::newRow("kept for the next start") << "restart" << Calls{{"-showconfig"}, game, game};
+    QTest::newRow("mame.ini changed by the user: asked again")
+        << "user edit" << Calls{{"-showconfig"}, game, {"-showconfig"}, game};
+    QTest::newRow("emulator changed: asked again") << "new emulator" << Calls{{"-showconfig"}, game, {"-showconfig"}, game};
+    // Kept too, so that an emulator that never answers costs its bound once.
+    QTest::newRow("answer past its bound: an old emulator")
+        << "too much" << Calls{{"-showconfig"}, {"-list"}, {"-createconfig"}, game, {"-list"}, {"-createconfig"}, game};
+}
+
+// Run twice: what the emulator is asked before each game.
+void TestRun::preparatoryRuns()
+{
+    QFETCH(QString, situation);
+    QFETCH(Calls, calls);
+    Scene s;
+    ProcessLimits::Values &limits = ProcessLimits::current();
+    const ProcessLimits::Values saved = limits;
+    const QByteArray settings = s.home + "/.mame/mame.ini";
+    s.fake.writes("CREATECONFIG", "mame.ini", crlf(numbered(9)));
+    if (situation != "none")
+        writeFile(s.root.mkdir("home/.mame") + "/mame.ini", crlf(numbered(9)));
+    if (situation == "too much")
+        limits.vocabularyBytes = 100;
+    const QByteArray binary = readFile(FAKEMAME_PATH);
+    if (situation == "new emulator") {
+        // An emulator of its own, not a link to the shared stand-in, so that it can change.
+        ::unlink(s.fake.program.constData());
+        writeFile(s.fake.program, binary);
+        QVERIFY(::chmod(s.fake.program.constData(), 0755) == 0);
+    }
+    s.select(s.configuration());
+    s.run();
+    if (situation == "restart") {
+        // Another start of the program: a new launcher finds the answer in the cache.
+        Launcher other(nullptr, s.configurationDirectory);
+        QVERIFY(other.vocabulary(s.fake.program).isKnown());
+    } else if (situation == "user edit") {
+        writeFile(settings, crlf(numbered(10)));
+    } else if (situation == "new emulator") {
+        writeFile(s.fake.program, binary + "another version");
+    }
+    s.run();
+    limits = saved;
+    QCOMPARE(s.errors(), QStringList());
+    QCOMPARE(s.fake.argumentLists(), calls);
+    // An emulator without a vocabulary keeps its mame.ini beside itself.
+    const QByteArray rewritten = situation == "too much" ? s.fake.directory + "/mame.ini" : settings;
+    QCOMPARE(LineBuffer::split(readFile(rewritten), LineBuffer::Nul::Kept).value(6), "rompath ROMS;" + s.romDirectory);
+}
+
+void TestRun::notice_data()
+{
+    QTest::addColumn<QByteArray>("options");
+    QTest::addColumn<QString>("answers");       // per run: "run", "cancel", "run, don't ask", "-" for none shown
+    QTest::addColumn<QStringList>("notes");     // of the first notice
+    QTest::addColumn<Calls>("games");
+    QTest::newRow("plain renames ask nothing") << QByteArray("-vsync -sr 22050 ") << QString("-,-") << QStringList()
+                                               << Calls{{"pacman", "-waitvsync", "-samplerate", "22050"},
+                                                        {"pacman", "-waitvsync", "-samplerate", "22050"}};
+    QTest::newRow("cancel") << QByteArray("-depth 16 -cheat ") << QString("cancel,cancel")
+                            << QStringList{"-depth 16: has no counterpart in this emulator"} << Calls{};
+    QTest::newRow("run, asked again") << QByteArray("-joy standard ") << QString("run,run")
+                                      << QStringList{"-joy standard: the joystick type is the emulator's own choice now"}
+                                      << Calls{{"pacman", "-joystick"}, {"pacman", "-joystick"}};
+    QTest::newRow("run, don't ask again") << QByteArray("-depth 16 -ntsc -cheat ") << QString("run+,-")
+                                          << QStringList{"-depth 16: has no counterpart in this emulator",
+                                                         "-ntsc: has no counterpart in this emulator"}
+                                          << Calls{{"pacman", "-cheat"}, {"pacman", "-cheat"}};
+}
+
+void TestRun::notice()
+{
+    QFETCH(QByteArray, options);
+    QFETCH(QString, answers);
+    QFETCH(QStringList, notes);
+    QFETCH(Calls, games);
+    Scene s;
+    writeFile(s.fake.directory + "/mame.cfg", crlf(numbered(12)));
+    s.select(s.configuration("pacman.zip", {}, options));
+    for (const QString &answer : answers.split(QLatin1Char(','))) {
+        // "run+" runs and puts the notice away.
+        if (answer != QLatin1String("-"))
+            s.modals.answerNotice(answer.startsWith(QLatin1String("run")), answer.endsWith(QLatin1Char('+')));
+        s.run();
+        QCOMPARE(s.modals.pendingAnswers(), 0);
+    }
+    QCOMPARE(s.errors(), QStringList());
+    QCOMPARE(s.games(), games);
+    const QStringList shown = s.modals.texts(ScriptedModals::Kind::Notice);
+    const QStringList runs = answers.split(QLatin1Char(','));
+    QCOMPARE(shown.size(), int(runs.size() - runs.count(QStringLiteral("-"))));
+    if (!notes.isEmpty()) {
+        // The notes, then the command that runs.
+        const QString command = QString::fromUtf8(s.fake.program) + QStringLiteral(" pacman");
+        QVERIFY2(shown.first().startsWith(notes.join(QLatin1Char('\n')) + QLatin1Char('\n') + command), qPrintable(shown.first()));
+    }
+}
+
+void TestRun::gameDirectory_data()
+{
+    QTest::addColumn<bool>("writable");  // the emulator's directory takes new files
+    QTest::addColumn<QString>("expected"); // "emulator" or "settings"
+    QTest::newRow("the emulator's directory") << true << "emulator";
+    QTest::newRow("an emulator directory the user cannot write") << false << "settings";
+}
+
+// The game runs where it can write its files: the emulator's directory, else its settings file's.
+void TestRun::gameDirectory()
+{
+    QFETCH(bool, writable);
+    QFETCH(QString, expected);
+    Scene s;
+    writeFile(s.root.mkdir("home/.mame") + "/mame.ini", crlf(numbered(9)));
+    s.select(s.configuration());
+    const QByteArray emulatorDirectory = s.fake.directory;
+    const auto previous = FileIO::setFaultInjector([&](FileIO::WriteStep step, const QByteArray &target) {
+        return !writable && step == FileIO::WriteStep::CreateTemporary && target == emulatorDirectory;
+    });
+    s.run();
+    FileIO::setFaultInjector(previous);
+    QCOMPARE(s.errors(), QStringList());
+    const QList<FakeCall> calls = s.fake.calls();
+    QCOMPARE(calls.last().arguments, (QList<QByteArray>{"pacman", "-cheat"}));
+    QCOMPARE(calls.last().directory, expected == "emulator" ? emulatorDirectory : s.home + "/.mame");
 }
 
 void TestRun::everyWayIn_data()
@@ -404,7 +592,7 @@ void TestRun::everyWayIn()
     }
     watch.wait();
     QCOMPARE(s.errors(), QStringList());
-    QCOMPARE(s.fake.argumentLists(), (Calls{{"pacman", "-joy", "standard"}}));
+    QCOMPARE(s.games(), (Calls{{"pacman", "-cheat"}}));
 }
 
 QTEST_MAIN(TestRun)

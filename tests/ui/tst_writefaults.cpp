@@ -73,6 +73,7 @@ Writer editorSave(Scene &s, bool replacing)
 
 Writer runConfiguration(Scene &s, SettingsFile::Style style, bool linked = false)
 {
+    s.fake.old(); // keeps its settings file beside itself
     Writer w;
     const QList<QByteArray> settings = numbered(style == SettingsFile::Style::Cfg ? 12 : 9);
     w.target = SettingsFile::path(s.fake.directory, style);
@@ -97,12 +98,13 @@ Writer runConfiguration(Scene &s, SettingsFile::Style style, bool linked = false
     w.written = crlf(style == SettingsFile::Style::Cfg
                          ? replaced(settings, 11, "rompath = .;ROMS;" + s.romDirectory)
                          : replaced(settings, 6, "rompath ROMS;" + s.romDirectory));
-    w.games = Calls{{"pacman", "-joy", "standard"}};
+    w.games = Calls{{"pacman", "-cheat"}};
     return w;
 }
 
 Writer quickLaunch(Scene &s)
 {
+    s.fake.old(); // keeps its settings file beside itself
     Writer w;
     w.target = s.fake.directory + "/mame.ini";
     w.previous = crlf({"# core", "rompath $HOME/mame/roms", "x"});
@@ -150,7 +152,7 @@ Writer batchExport(Scene &s, bool replacing, bool shellScript)
         s.modals.answerFile(target, shellScript ? 2 : 0);
         s.command(&TForm1::CreateaAutoExcutable1Click);
     };
-    const BatchFile::Launch launch{s.fake.program, "pacman.zip", "-joy standard "};
+    const BatchFile::Launch launch{s.fake.program, "pacman.zip", "-cheat "};
     w.written = shellScript ? BatchFile::shellScript(launch) : crlf(BatchFile::batchLines(launch));
     w.success = QStringList{"File created!"};
     return w;

@@ -1,0 +1,259 @@
+#include "launcher.h"
+
+#include "commandline.h"
+#include "config.h"
+#include "errors.h"
+#include "fileio.h"
+#include "inipath.h"
+#include "modals.h"
+#include "noticememory.h"
+#include "pathrules.h"
+#include "processlimits.h"
+#include "spawnprocess.h"
+
+#include <QDir>
+#include <QFile>
+#include <cerrno>
+#include <cstring>
+#include <sys/wait.h>
+
+namespace {
+
+QByteArray home()
+{
+    return QFile::encodeName(QDir::homePath());
+}
+
+// A bare program name along PATH, as a shell finds it; the name itself when nothing is found.
+QByteArray alongPath(const QByteArray &name)
+{
+    for (const QByteArray &directory : qgetenv("PATH").split(':')) {
+        const QByteArray candidate = PathRules::join(directory.isEmpty() ? QByteArray(".") : directory, name);
+        if (FileIO::isExecutableFile(candidate))
+            return candidate;
+    }
+    return name;
+}
+
+} // namespace
+
+Launcher::Launcher(QWidget *owner, const QByteArray &configurationDirectory, QObject *parent)
+    : QObject(parent), Executor(owner), m_configurationDirectory(configurationDirectory)
+{
+    Executor.Visibility = TMyVisibility::HIDE;
+    connect(&games, &GameLauncher::gameFailed, this, &Launcher::gameFailed);
+}
+
+Launcher::~Launcher() = default;
+
+QByteArray Launcher::emulatorProgram(const LineBuffer &lines) const
+{
+    return resolveProgram(lines.at(Config::Emulator));
+}
+
+QByteArray Launcher::resolveProgram(const QByteArray &program) const
+{
+    if (program.isEmpty() || program.startsWith('/'))
+        return program;
+    // A relative path names a file from the configuration directory; the emulator runs in its
+    // own directory, where that path would name something else.
+    if (program.contains('/'))
+        return PathRules::join(m_configurationDirectory, program);
+    return alongPath(program);
+}
+
+void Launcher::checkProgram(const QByteArray &program)
+{
+    int error = 0;
+    if (!FileIO::exists(program))
+        error = ENOENT;
+    else if (FileIO::isDirectory(program))
+        error = EISDIR;
+    else if (!FileIO::isExecutableFile(program))
+        error = EACCES;
+    if (error)
+        GameLauncher::cannotStart(program, QString::fromLocal8Bit(std::strerror(error)));
+}
+
+Vocabulary Launcher::vocabulary(const QByteArray &program)
+{
+    const std::optional<AnswerCache::Entry> answer = answers.ask(program, EmulatorAnswers::Question::ShowConfig);
+    if (!answer)
+        throw CommandStopped();
+    return Vocabulary::fromShowConfig(answer->output, answer->status);
+}
+
+std::optional<Vocabulary> Launcher::keptVocabulary(const QByteArray &program)
+{
+    const std::optional<AnswerCache::Entry> answer = answers.cached(program, EmulatorAnswers::Question::ShowConfig);
+    if (!answer)
+        return std::nullopt;
+    return Vocabulary::fromShowConfig(answer->output, answer->status);
+}
+
+Switches::Translation Launcher::translate(const QByteArray &optionString, const Vocabulary &vocabulary,
+                                          const QByteArray &workingDirectory)
+{
+    return Switches::translate(optionString, vocabulary, [&](const QByteArray &pathOption, const QByteArray &fileName) {
+        const std::optional<QByteArray> path = vocabulary.value(pathOption);
+        if (!path)
+            return false;
+        for (const QByteArray &d : IniPath::directories(*path, workingDirectory, home()))
+            if (FileIO::isFile(PathRules::join(d, fileName)))
+                return true;
+        return false;
+    });
+}
+
+QByteArray Launcher::inidirectory(const QByteArray &program)
+{
+    const QByteArray directory = PathRules::directoryPart(program);
+    const std::optional<QByteArray> inipath = vocabulary(program).value("inipath");
+    if (!inipath)
+        return directory;
+    return IniPath::location(IniPath::directories(*inipath, directory, home()), directory, home());
+}
+
+Launcher::SettingsPlace Launcher::settingsplace(const QByteArray &program)
+{
+    const QByteArray directory = PathRules::directoryPart(program);
+    if (SettingsFile::styleIn(directory) == SettingsFile::Style::Cfg)
+        return {SettingsFile::Style::Cfg, directory};
+    return {SettingsFile::Style::Ini, inidirectory(program)};
+}
+
+void Launcher::rewriterompath(const QByteArray &program, const SettingsPlace &place, const QByteArray &romPath)
+{
+    SettingsFile::rewrite(place.path(), place.style, romPath);
+    // The ROM path is no part of what the emulator said of itself: its answer stays good.
+    answers.refreshFiles(program, EmulatorAnswers::Question::ShowConfig);
+}
+
+void Launcher::runHidden(const QByteArray &program, const QByteArray &switchText, const QByteArray &workingDirectory)
+{
+    // The program whole and its one switch: a path with blanks never needs splitting.
+    Executor.FileName = program;
+    Executor.CommandLine = switchText;
+    Executor.WorkingDirectory = workingDirectory;
+    Executor.TimeoutMs = ProcessLimits::current().preparatoryMs;
+    Executor.Execute();
+    switch (Executor.LastOutcome) {
+    case TExecutor::Outcome::Cancelled:
+        throw CommandStopped();
+    case TExecutor::Outcome::TimedOut:
+        throw CommandError(QStringLiteral("%1 %2 did not finish within %3 s and was ended")
+                               .arg(Errors::pathText(program), QString::fromUtf8(switchText))
+                               .arg((Executor.TimeoutMs + 999) / 1000));
+    default:
+        break;
+    }
+}
+
+void Launcher::preparesettings(LineBuffer &lines)
+{
+    const QByteArray program = emulatorProgram(lines);
+    checkProgram(program);
+    const QByteArray directory = PathRules::directoryPart(program);
+    const Vocabulary words = vocabulary(program);
+
+    // An emulator that lists its options reads mame.ini: "-list" only ever made the old ones
+    // write their mame.cfg.
+    if (!words.isKnown() && SettingsFile::styleIn(directory) != SettingsFile::Style::Cfg)
+        runHidden(program, "-list", directory);
+    const SettingsPlace place = settingsplace(program);
+    // An emulator that lists its options would rewrite the user's own mame.ini on every run:
+    // it is asked to make one only when there is none.
+    if (place.style == SettingsFile::Style::Ini && (!words.isKnown() || !FileIO::isFile(place.path()))) {
+        // The mame.ini the emulator reads, made there by the emulator itself.
+        if (!FileIO::makeDirectories(place.directory))
+            Errors::cannotCreate(place.path());
+        runHidden(program, "-createconfig", place.directory);
+        answers.refreshFiles(program, EmulatorAnswers::Question::ShowConfig);
+    }
+
+    Config::oldLayoutCheck(lines, m_configurationDirectory);
+    rewriterompath(program, place, lines.at(Config::RomDirectory));
+}
+
+QByteArray Launcher::workingDirectory(const QByteArray &program)
+{
+    const QByteArray directory = PathRules::directoryPart(program);
+    if (FileIO::canWriteIn(directory))
+        return directory;
+    return settingsplace(program).directory;
+}
+
+Launcher::Command Launcher::command(const LineBuffer &lines, const QByteArray &game)
+{
+    // Every line is read first: a missing line stops the command before anything runs.
+    const QByteArray optionString = lines.at(Config::OptionString);
+    Command c = command(emulatorProgram(lines), game);
+    const Switches::Translation translation = translate(optionString, vocabulary(c.program), c.workingDirectory);
+    c.arguments.append(translation.arguments);
+    c.notes = translation.notes;
+    return c;
+}
+
+Launcher::Command Launcher::preview(const QByteArray &program, const QByteArray &game, const QByteArray &optionString)
+{
+    Command c;
+    c.program = program;
+    c.game = game;
+    c.workingDirectory = PathRules::directoryPart(program);
+    if (!game.isEmpty())
+        c.arguments.append(game);
+    const Switches::Translation translation =
+        translate(optionString, keptVocabulary(program).value_or(Vocabulary()), c.workingDirectory);
+    c.arguments.append(translation.arguments);
+    c.notes = translation.notes;
+    return c;
+}
+
+Launcher::Command Launcher::command(const QByteArray &program, const QByteArray &game)
+{
+    Command c;
+    c.program = program;
+    c.game = game;
+    c.workingDirectory = workingDirectory(program);
+    if (!game.isEmpty())
+        c.arguments.append(game);
+    return c;
+}
+
+QByteArray Launcher::Command::text() const
+{
+    return CommandLine::shellQuoted(QList<QByteArray>{program} + arguments);
+}
+
+bool Launcher::confirm(const Command &command, const QByteArray &configuration)
+{
+    if (command.notes.isEmpty())
+        return true;
+    const QString notes = Switches::describe(command.notes);
+    if (NoticeMemory::isPutAway(configuration, notes))
+        return true;
+    const NoticeAnswer answer = Modals::current().notice({notes, Errors::pathText(command.text())});
+    if (answer.run && answer.dontAskAgain)
+        NoticeMemory::putAway(configuration, notes);
+    return answer.run;
+}
+
+void Launcher::launchgame(const Command &command)
+{
+    QString reason;
+    if (!games.start(command.program, command.arguments, command.workingDirectory, &reason, command.game))
+        GameLauncher::cannotStart(command.program, reason);
+}
+
+int Launcher::runAndWait(const Command &command)
+{
+    Spawn::Options options;
+    options.workingDirectory = command.workingDirectory;
+    const Spawn::Started started = Spawn::start(command.program, command.arguments, options);
+    if (started.pid < 0)
+        GameLauncher::cannotStart(command.program, QString::fromLocal8Bit(std::strerror(started.error)));
+    int status = 0;
+    while (::waitpid(started.pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
