@@ -6,6 +6,7 @@
 #include "filters.h"
 #include "guard.h"
 #include "helptexts.h"
+#include "launcher.h"
 #include "pathrules.h"
 #include "textcodec.h"
 #include "tvm.h"
@@ -18,16 +19,20 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProxyStyle>
+#include <QScopedValueRollback>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <climits>
+#include <functional>
+#include <optional>
 
 using Options::Page;
 
@@ -152,6 +157,7 @@ TForm2::TForm2(TForm1 *owner)
     buildAdvancedPage();
     setInitialState();
     chainTabOrder();
+    followControls();
     fitTabs(TabbedNotebook1->findChild<QTabBar *>(), ClientWidth - 4);
 
     setFixedSize(ClientWidth, ClientHeight);
@@ -163,6 +169,8 @@ TForm2::~TForm2()
 {
     // Leaving the emulator field while the window is torn down is no leaving.
     mame->removeEventFilter(this);
+    // Nor is a selection the list drops as it goes a change to show.
+    joysticklist->selectionModel()->disconnect(this);
 }
 
 QWidget *TForm2::page(Page p) const
@@ -277,6 +285,9 @@ void TForm2::buildControls()
         b->setAutoDefault(false);
         return b;
     };
+    commandline = new QLineEdit(page(Page::ConfigOptions));
+    commandline->setObjectName(QStringLiteral("commandline"));
+    commandline->setReadOnly(true);
     Button3 = button("Button3", "Search", page(Page::ConfigOptions));
     Button3->setAccessibleName(QStringLiteral("Search for the emulator"));
     Button27 = button("Button27", "Save Configuration", page(Page::ConfigOptions));
@@ -385,7 +396,7 @@ QGroupBox *TForm2::layoutBox(const QByteArray &name, int columns, bool infoBesid
 // group's options before its Information button.
 void TForm2::chainTabOrder()
 {
-    QList<QWidget *> chain = {config, aboutconfiguration, mame, Button3, Button27, Button33, Button34,
+    QList<QWidget *> chain = {config, aboutconfiguration, mame, Button3, Button27, Button33, Button34, commandline,
                               radioButton("selectgame0"), radioButton("selectgame1"), selectgamee, Button2,
                               Autoselect, Edit1, Button6, gamelist, Button5, Button7, Button4};
     bool controlsPage = false;
@@ -449,8 +460,13 @@ void TForm2::buildConfigPage()
         grid->addWidget(label, row++, 0);
         grid->addWidget(edit, row++, 0);
     }
-    grid->addWidget(Button3, row, 0, Qt::AlignRight);
-    grid->setRowStretch(row + 1, 1);
+    grid->addWidget(Button3, row++, 0, Qt::AlignRight);
+    Label8 = new QLabel(QStringLiteral("Command line:"), p);
+    Label8->setObjectName(QStringLiteral("Label8"));
+    Label8->setBuddy(commandline);
+    grid->addWidget(Label8, row++, 0, 1, 2);
+    grid->addWidget(commandline, row++, 0, 1, 2);
+    grid->setRowStretch(row, 1);
 
     auto *buttons = column(6);
     buttons->addStretch(1);
@@ -727,7 +743,7 @@ void TForm2::AutoselectClick()
     if (Autoselect->isChecked()) {
         Edit1->setEnabled(false);
         paint(Edit1, QPalette::Button);
-        mameExit();
+        romDirectoryFollowsEmulator();
         Button6->setEnabled(false);
     } else {
         Edit1->setEnabled(true);
@@ -794,8 +810,15 @@ void TForm2::apply(const Options::Step &step)
 
 void TForm2::load(const QList<QByteArray> &lines)
 {
-    for (const Options::Step &step : Options::loadSteps(lines))
-        apply(step);
+    {
+        // The command line and the marks follow the loaded state once, not each of its steps.
+        const QScopedValueRollback<bool> loading(m_loading, true);
+        for (const Options::Step &step : Options::loadSteps(lines))
+            apply(step);
+    }
+    followChanges();
+    // Loading fills the emulator field without leaving it.
+    askEmulator();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -883,6 +906,12 @@ void TForm2::Button3Click()
 
 void TForm2::mameExit()
 {
+    askEmulator();
+    romDirectoryFollowsEmulator();
+}
+
+void TForm2::romDirectoryFollowsEmulator()
+{
     if (!Autoselect->isChecked())
         return;
     bool found = false;
@@ -932,4 +961,125 @@ void TForm2::Button5Click()
 void TForm2::infoClick(const QByteArray &button)
 {
     Modals::current().message(HelpTexts::text(button));
+}
+
+// ---------------------------------------------------------------------------------------------
+// What the emulator in the field takes
+
+void TForm2::followControls()
+{
+    if (Launcher *l = launcher())
+        connect(&l->answers, &EmulatorAnswers::answered, this, &TForm2::emulatorAnswered);
+    const std::function<void()> command = guarded([this] {
+        if (!m_loading)
+            showCommand();
+    });
+    const std::function<void()> everything = guarded([this] { followChanges(); });
+    for (QRadioButton *rb : std::as_const(m_radios))
+        connect(rb, &QRadioButton::toggled, this, command);
+    for (QCheckBox *cb : std::as_const(m_checks))
+        connect(cb, &QCheckBox::toggled, this, command);
+    // The marks follow the emulator and the dependent fields, among them the companions whose
+    // texts the switches' values hold.
+    for (const Options::Field &f : Options::Fields)
+        connect(field(f.name), &QLineEdit::textChanged, this,
+                f.dependent || field(f.name) == mame ? everything : command);
+    connect(joysticklist->selectionModel(), &QItemSelectionModel::selectionChanged, this, command);
+    followChanges();
+}
+
+Launcher *TForm2::launcher() const
+{
+    return m_owner ? &m_owner->launcher() : nullptr;
+}
+
+QByteArray TForm2::emulatorProgram() const
+{
+    const Launcher *l = launcher();
+    return l ? l->resolveProgram(fieldBytes("mame")) : QByteArray();
+}
+
+// In the background: the window never waits for the emulator.
+void TForm2::askEmulator()
+{
+    const QByteArray program = emulatorProgram();
+    if (Launcher *l = launcher(); l && FileIO::isExecutableFile(program))
+        l->answers.askInBackground(program, EmulatorAnswers::Question::ShowConfig);
+}
+
+void TForm2::emulatorAnswered(const QByteArray &program, EmulatorAnswers::Question question)
+{
+    // An answer for an emulator the field named before is no news for this one.
+    if (question == EmulatorAnswers::Question::ShowConfig && program == emulatorProgram())
+        runCommand([this] { followChanges(); });
+}
+
+void TForm2::followChanges()
+{
+    if (m_loading)
+        return;
+    showCommand();
+    markOptions();
+}
+
+void TForm2::showCommand()
+{
+    Launcher *l = launcher();
+    // Without an emulator there is no command to show.
+    if (!l || fieldBytes("mame").isEmpty()) {
+        commandline->clear();
+        return;
+    }
+    const Options::State s = state();
+    // The game as Run passes it: line 1 without its extension.
+    const QByteArray game = PathRules::withoutExtension(Options::lineValue(s, Config::Game));
+    const Launcher::Command c = l->preview(emulatorProgram(), game, Options::lineValue(s, Config::OptionString));
+    commandline->setText(TextCodec::decode(c.text()));
+    commandline->setCursorPosition(0);
+}
+
+// Strikes through each option whose switch the emulator leaves out, judged alone; its tooltip
+// says why. Options outside the option string, and those that write nothing, are never marked.
+void TForm2::markOptions()
+{
+    Launcher *l = launcher();
+    const QByteArray program = emulatorProgram();
+    std::optional<Vocabulary> words;
+    if (l && !program.isEmpty())
+        words = l->keptVocabulary(program);
+    const QByteArray directory = PathRules::directoryPart(program);
+
+    auto mark = [&](QAbstractButton *control, int line, QByteArray value, const char *companion) {
+        QString why;
+        if (words && words->isKnown() && !value.isEmpty() && line >= Config::FirstSwitch && line < Config::Extra) {
+            // A switch whose companion is still empty is judged with a stand-in value: a missing
+            // value says nothing of what the emulator takes.
+            const QByteArray text = *companion ? fieldBytes(companion) : QByteArray();
+            const bool standIn = *companion && text.trimmed().isEmpty();
+            QList<Switches::Note> leftOut;
+            const QByteArray judged = value + (standIn ? QByteArray("1") : text);
+            for (Switches::Note n : Launcher::translate(judged, *words, directory).notes) {
+                if (n.kind != Switches::Note::Kind::LeftOut)
+                    continue;
+                if (standIn)
+                    n.written = value.simplified();
+                leftOut << n;
+            }
+            why = Switches::describe(leftOut);
+        }
+        if (control->font().strikeOut() != !why.isEmpty()) {
+            // Only the stroke is the control's own: the rest of its type stays the window's.
+            QFont f;
+            if (!why.isEmpty())
+                f.setStrikeOut(true);
+            control->setFont(f);
+        }
+        control->setToolTip(why);
+        control->setAccessibleDescription(why);
+    };
+    for (const Options::RadioGroup &g : Options::RadioGroups)
+        for (const Options::RadioButton &b : g.buttons)
+            mark(radioButton(b.name), g.line, b.value, b.argument ? g.field : "");
+    for (const Options::Check &c : Options::Checks)
+        mark(checkBox(c.name), c.line, c.initial ? QByteArray() : QByteArray(c.value), c.field);
 }

@@ -1,10 +1,12 @@
 // The configuration editor window: every emulator option on six tabbed pages, the rules that keep
-// dependent fields consistent, saving a configuration, and the helpers that pick the emulator,
-// the ROM directory and the game. The controls are built from the option catalogue (options.h);
-// this window applies states to them and reads them back.
+// dependent fields consistent, saving a configuration, the helpers that pick the emulator, the
+// ROM directory and the game, and what that emulator will take of the options. The controls are
+// built from the option catalogue (options.h); this window applies states to them and reads them
+// back.
 #pragma once
 
 #include "FBrowse.h"
+#include "emulatoranswers.h"
 #include "linebuffer.h"
 #include "modals.h"
 #include "options.h"
@@ -24,6 +26,7 @@ class QListWidget;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
+class Launcher;
 class TForm1;
 
 class TForm2 : public QDialog {
@@ -36,8 +39,10 @@ public:
 
     // Controls with a role of their own; every other control is found by its name below.
     QTabWidget *TabbedNotebook1;
-    QLabel *Label4, *Label5, *Label7;
+    QLabel *Label4, *Label5, *Label7, *Label8;
     QLineEdit *config, *aboutconfiguration, *mame, *selectgamee, *Edit1, *extra;
+    // The command Run would use with what the window shows (read-only).
+    QLineEdit *commandline;
     QPushButton *Button2, *Button3, *Button6, *Button27, *Button33, *Button34;
     QCheckBox *Autoselect, *joystick;
     QListWidget *joysticklist;
@@ -83,7 +88,7 @@ public:
     void Button33Click();        // Save and Close
     void Button34Click();        // Close without save
     void Button3Click();         // Search for the emulator
-    void mameExit();             // the focus left the emulator field: ROM directory auto-selection
+    void mameExit();             // the focus left the emulator field: asks what it takes, ROM directory auto-selection
     void AutoselectClick();
     void Button6Click();         // choose the ROM directory by hand
     void Button2Click();         // open the game list
@@ -113,6 +118,18 @@ private:
     void chainTabOrder();
     void placeGamePanel();
     void setInitialState();
+    void romDirectoryFollowsEmulator();
+
+    // What the emulator in the field takes: asked in the background, shown when it answers, in
+    // the command line and in the options it cannot take, struck through.
+    void followControls();
+    Launcher *launcher() const;
+    QByteArray emulatorProgram() const;
+    void askEmulator();
+    void emulatorAnswered(const QByteArray &program, EmulatorAnswers::Question question);
+    void showCommand();
+    void markOptions();
+    void followChanges();
 
     void radioChosen(const Options::RadioGroup &group, int button);
     void checkChanged(const Options::Check &check);
@@ -121,6 +138,7 @@ private:
 
     TForm1 *m_owner;
     bool m_saved = false;
+    bool m_loading = false;
     QList<QWidget *> m_pages;
     QHash<QByteArray, QRadioButton *> m_radios;
     QHash<QByteArray, QCheckBox *> m_checks;

@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
@@ -134,6 +135,8 @@ private slots:
     void autoSelection_data();
     void autoSelection();
     void autoSelectionOnFocusOut();
+    void emulatorView_data();
+    void emulatorView();
     void emulatorDialog();
     void folderDialog();
     void gameList_data();
@@ -213,20 +216,21 @@ void TestEditor::catalogueControls()
     }
     const struct { const char *name, *text; } labels[] = {
         {"Label1", "Select the game form the list:"}, {"Label4", "T.V.O.   "},
-        {"Label5", "CONFIGURATION SETUP"}, {"Label7", "Extra Commands:"}};
+        {"Label5", "CONFIGURATION SETUP"}, {"Label7", "Extra Commands:"}, {"Label8", "Command line:"}};
     for (const auto &l : labels)
         QCOMPARE(editor.findChild<QLabel *>(QLatin1String(l.name))->text(), QLatin1String(l.text));
     // Each labelled field is its label's buddy.
-    for (const char *name : {"config", "aboutconfiguration", "mame", "extra"}) {
+    for (const char *name : {"config", "aboutconfiguration", "mame", "extra", "commandline"}) {
         bool found = false;
         for (QLabel *label : editor.findChildren<QLabel *>())
-            if (label->buddy() == editor.field(name)) {
+            if (label->buddy() == editor.findChild<QLineEdit *>(QLatin1String(name))) {
                 found = true;
-                if (*Options::field(name)->label)
-                    QCOMPARE(label->text(), QString::fromUtf8(Options::field(name)->label));
+                if (const Field *f = Options::field(name))
+                    QCOMPARE(label->text(), QString::fromUtf8(f->label));
             }
         QVERIFY2(found, name);
     }
+    QVERIFY(editor.commandline->isReadOnly());
     QVERIFY(editor.Panel1->isAncestorOf(editor.gamelist));
     QCOMPARE(editor.gamelist->mask(), QByteArray("*.zip"));
     QCOMPARE(editor.joysticklist->count(), 21);
@@ -285,6 +289,8 @@ void TestEditor::informationButtons()
     QList<QWidget *> chain;
     for (QWidget *w = editor.config; !chain.contains(w); w = w->nextInFocusChain())
         chain << w;
+    QVERIFY(chain.indexOf(editor.Button34) < chain.indexOf(editor.commandline));
+    QVERIFY(chain.indexOf(editor.commandline) < chain.indexOf(editor.radioButton("selectgame0")));
     int previous = -1;
     for (const Box &b : Boxes) {
         if (!*b.info)
@@ -324,6 +330,12 @@ void TestEditor::pagesFit()
                 QVERIFY2(w->width() >= w->minimumSizeHint().width() && w->height() >= w->minimumSizeHint().height() - 1,
                          qPrintable(w->objectName()));
         }
+        // Nothing lies over another control but the game list panel, which is made to.
+        const QList<QWidget *> placed = page->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+        for (QWidget *a : placed)
+            for (QWidget *b : placed)
+                if (a < b && !a->isHidden() && !b->isHidden() && a != editor.Panel1 && b != editor.Panel1)
+                    QVERIFY2(!a->geometry().intersects(b->geometry()), qPrintable(a->objectName() + " " + b->objectName()));
     }
     // The tabs show their captions whole, side by side.
     auto *bar = editor.TabbedNotebook1->findChild<QTabBar *>();
@@ -691,7 +703,12 @@ void TestEditor::editConfiguration()
         : romDirectory == "config" ? env.configurationDirectory
         : romDirectory == "configroms" ? PathRules::join(env.configurationDirectory, "roms") : romDirectory;
     bool opened = false;
+    QSignalSpy answered(&env.main.launcher().answers, &EmulatorAnswers::answered);
     whenEditorOpens(env.main, [&](TForm2 &editor) {
+        // Loading asks the emulator; one that is not there takes the switches as written.
+        QVERIFY(emulator != "emu" || !answered.isEmpty() || answered.wait());
+        QCOMPARE(editor.commandline->text(), QString::fromUtf8(lines[40]) + (emulator == "emu" ? " -resolution 1024x768 -effect none -joystick"
+                                                                                               : " -resolution 1024x768 -noscanlines -joy wingwarrior"));
         QVERIFY(editor.isVisible());
         QCOMPARE(editor.TabbedNotebook1->currentIndex(), 0);
         QCOMPARE(editor.config->text(), QStringLiteral("edited.tvo"));
@@ -874,6 +891,66 @@ void TestEditor::autoSelectionOnFocusOut()
     editor.mame->setFocus(Qt::TabFocusReason);
     editor.aboutconfiguration->setFocus(Qt::TabFocusReason);
     QCOMPARE(env.modals.messages().last(), TForm2::InvalidDirectoryMessage);
+}
+
+// The command line and the struck options once the emulator in the field, asked in the
+// background when the field is left, has answered; they follow another emulator at once.
+void TestEditor::emulatorView_data()
+{
+    QTest::addColumn<QByteArray>("emulator"); // empty: as 0.251; "old"; else its -showconfig listing
+    QTest::addColumn<Changes>("changes");
+    QTest::addColumn<QByteArray>("arguments");
+    QTest::addColumn<QByteArray>("control");
+    QTest::addColumn<QString>("reason");      // empty: not struck
+    auto row = [](const char *name, const QByteArray &emulator, const Changes &changes, const char *arguments,
+                  const char *control, const char *reason = "") {
+        QTest::newRow(name) << emulator << changes << QByteArray(arguments) << QByteArray(control) << QString::fromUtf8(reason);
+    };
+    const QByteArray now, little = "rompath roms\n";
+    row("fresh", now, {}, "-effect scanlines", "colors1", "-depth 8: has no counterpart in this emulator");
+    row("no scanlines", now, {{"scanlines", "1"}}, "-effect none", "scanlines1");
+    row("a game, cheats", now, {{"selectgame", "1"}, {"selectgamee", "pac.zip"}, {"cheatmode", "1"}}, "pac -cheat -effect scanlines", "cheatmode1");
+    row("empty companion", now, {}, "-effect scanlines", "resolution4");
+    row("empty companion, left out", now, {}, "-effect scanlines", "skiplines", "-skiplines: has no counterpart in this emulator");
+    row("typed companion", now, {{"skiplines", "1"}, {"skiplinese", "3"}}, "-effect scanlines", "skiplines",
+        "-skiplines 3: has no counterpart in this emulator");
+    row("old emulator", "old", {{"colors", "1"}, {"skiplines", "1"}, {"skiplinese", "3"}}, "-depth 8 -scanlines -skiplines 3", "colors1");
+    row("knows little", little, {{"cheatmode", "1"}}, "", "cheatmode1", "-cheat: the emulator does not know it");
+    row("knows little: the joystick pair", little, {{"joystick", "1"}}, "", "joystick1");
+}
+
+void TestEditor::emulatorView()
+{
+    QFETCH(QByteArray, emulator);
+    QFETCH(Changes, changes);
+    QFETCH(QByteArray, arguments);
+    QFETCH(QByteArray, control);
+    QFETCH(QString, reason);
+    Scene env;
+    if (emulator == "old")
+        env.fake.old();
+    else if (!emulator.isEmpty())
+        env.fake.on("SHOWCONFIG", "STDOUT", emulator);
+    TestUtil::writeFile(env.root.file("emu/notes"), "no program");
+    TForm2 editor(&env.main);
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowActive(&editor));
+    QSignalSpy answered(&env.main.launcher().answers, &EmulatorAnswers::answered);
+    for (const QByteArray &path : {env.root.file("emu/notes"), env.fake.program}) {
+        editor.mame->setFocus(Qt::TabFocusReason);
+        editor.setFieldBytes("mame", path);
+        editor.config->setFocus(Qt::TabFocusReason);
+        QVERIFY(answered.isEmpty()); // not waited for, and a file that is no program is not asked
+    }
+    QVERIFY(answered.wait());
+    act(editor, changes);
+    QCOMPARE(editor.commandline->text(), QString::fromUtf8((env.fake.program + ' ' + arguments).trimmed()));
+    auto *button = editor.findChild<QAbstractButton *>(QLatin1String(control));
+    QCOMPARE(button->font().strikeOut(), !reason.isEmpty());
+    QCOMPARE(button->toolTip(), reason);
+    QCOMPARE(button->accessibleDescription(), reason);
+    editor.setFieldBytes("mame", "/no/such/mame");
+    QVERIFY(!button->font().strikeOut());
 }
 
 void TestEditor::emulatorDialog()
