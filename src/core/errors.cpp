@@ -3,6 +3,7 @@
 #include "textcodec.h"
 
 #include <cerrno>
+#include <cstring>
 
 CommandError::CommandError(QString message)
     : m_message(std::move(message)), m_utf8(m_message.toUtf8())
@@ -31,9 +32,11 @@ void cannotOpen(const QByteArray &path)
     throw CommandError(QStringLiteral("Cannot open file %1").arg(pathText(path)));
 }
 
-void cannotCreate(const QByteArray &path)
+void cannotCreate(const QByteArray &path, int error)
 {
-    throw CommandError(QStringLiteral("Cannot create file %1").arg(pathText(path)));
+    // One substitution for both: a name holding "%2" is shown as it is.
+    throw CommandError(QStringLiteral("Cannot create file %1: %2")
+                           .arg(pathText(path), QString::fromLocal8Bit(std::strerror(error))));
 }
 
 void lineBreak(const QByteArray &text)

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <cerrno>
 #include <exception>
 
 class CommandError : public std::exception {
@@ -31,7 +32,9 @@ QString pathText(const QByteArray &path);
 [[noreturn]] void indexOutOfBounds(int index);          // "List index out of bounds (%d)"
 [[noreturn]] void unableToInsert();                     // "Unable to insert a line"
 [[noreturn]] void cannotOpen(const QByteArray &path);   // "Cannot open file %s"
-[[noreturn]] void cannotCreate(const QByteArray &path); // "Cannot create file %s"
+// "Cannot create file %s: %s", with the system's text for `error`: by default the error number
+// the failed call left.
+[[noreturn]] void cannotCreate(const QByteArray &path, int error = errno);
 // A text for a file of lines that holds a line break (a folder or file name can): it would
 // split its line in two and move every later line.
 [[noreturn]] void lineBreak(const QByteArray &text);

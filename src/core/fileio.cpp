@@ -20,10 +20,11 @@ FaultInjector &faultInjector()
     return injector;
 }
 
-bool injected(WriteStep step, const QByteArray &target)
+// The error number a fault injected at `step` makes the step report; 0 for none.
+int injected(WriteStep step, const QByteArray &target)
 {
     const FaultInjector &f = faultInjector();
-    return f && f(step, target);
+    return f ? f(step, target).error : 0;
 }
 
 bool statPath(const QByteArray &path, struct stat &st)
@@ -49,6 +50,88 @@ bool writeAll(int fd, const char *data, qsizetype size)
         size -= n;
     }
     return true;
+}
+
+bool writeAllAt(int fd, const char *data, qsizetype size, off_t offset)
+{
+    while (size > 0) {
+        const ssize_t n = ::pwrite(fd, data, size_t(size), offset);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        size -= n;
+        offset += n;
+    }
+    return true;
+}
+
+std::optional<QByteArray> readAllFrom(int fd)
+{
+    QByteArray content;
+    char buffer[65536];
+    for (off_t offset = 0;;) {
+        const ssize_t n = ::pread(fd, buffer, sizeof buffer, offset);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return std::nullopt;
+        }
+        if (n == 0)
+            return content;
+        content.append(buffer, n);
+        offset += n;
+    }
+}
+
+// Rewrites the plain file `target` where it stands, for a directory that takes no temporary
+// file. Its old bytes are read first, through the same descriptor, and written back when the new
+// ones cannot all be written, so a failure leaves the file as it was (unless restoring fails too,
+// which nothing can help). Returns 0 or the error number of the failure.
+int writeInPlace(const QByteArray &target, const QByteArray &path, const QByteArray &content,
+                 mode_t mode)
+{
+    const int fd = ::open(target.constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0)
+        return errno;
+    struct stat st;
+    std::optional<QByteArray> old;
+    int error = 0;
+    if (::fstat(fd, &st) != 0)
+        error = errno;
+    else if (!S_ISREG(st.st_mode))
+        error = EINVAL; // replaced by something else since it was looked at
+    else if (!(old = readAllFrom(fd)) || ((st.st_mode & 07777) != mode && ::fchmod(fd, mode) != 0))
+        error = errno;
+    if (error) {
+        ::close(fd);
+        return error;
+    }
+    const mode_t oldMode = st.st_mode & 07777;
+    auto restore = [&](int error) {
+        if (::ftruncate(fd, 0) == 0 && writeAllAt(fd, old->constData(), old->size(), 0))
+            ::fsync(fd);
+        if (mode != oldMode)
+            ::fchmod(fd, oldMode);
+        ::close(fd);
+        return error;
+    };
+    if (::ftruncate(fd, 0) != 0)
+        return restore(errno);
+    // Written in two halves, so that a fault injected between them leaves a half-written file,
+    // as a full disk would.
+    const qsizetype half = content.size() / 2;
+    if (!writeAllAt(fd, content.constData(), half, 0))
+        return restore(errno);
+    if (const int error = injected(WriteStep::WriteInPlace, path))
+        return restore(error);
+    if (!writeAllAt(fd, content.constData() + half, content.size() - half, off_t(half)) || ::fsync(fd) != 0)
+        return restore(errno);
+    // Flushed already: the bytes are on the disk, whatever close says.
+    ::close(fd);
+    return 0;
 }
 
 // The file a write to `path` really replaces: the final target of a chain of symbolic links.
@@ -110,7 +193,7 @@ bool isExecutableFile(const QByteArray &path)
 
 bool canWriteIn(const QByteArray &directory)
 {
-    return isDirectory(directory) && !injected(WriteStep::CreateTemporary, directory)
+    return isDirectory(directory) && injected(WriteStep::CreateTemporary, directory) == 0
         && ::access(directory.constData(), W_OK | X_OK) == 0;
 }
 
@@ -155,10 +238,14 @@ FaultInjector setFaultInjector(FaultInjector injector)
     return previous;
 }
 
-bool writeAtomically(const QByteArray &path, const QByteArray &content, bool executable)
+WriteResult writeAtomically(const QByteArray &path, const QByteArray &content, bool executable)
 {
-    if (path.isEmpty() || path.indexOf('\0') >= 0 || isDirectory(path))
-        return false;
+    if (path.isEmpty())
+        return {ENOENT};
+    if (path.indexOf('\0') >= 0)
+        return {EINVAL};
+    if (isDirectory(path))
+        return {EISDIR};
     const QByteArray target = resolveLinks(path);
     const qsizetype slash = target.lastIndexOf('/');
     const QByteArray directory = slash < 0 ? QByteArray(".") : target.left(slash + 1);
@@ -167,7 +254,12 @@ bool writeAtomically(const QByteArray &path, const QByteArray &content, bool exe
     // New files get the usual permissions (0666 less the umask); existing files keep theirs.
     mode_t mode;
     struct stat st;
-    if (::stat(target.constData(), &st) == 0) {
+    const bool existing = ::stat(target.constData(), &st) == 0;
+    if (existing) {
+        // No write bit for anyone marks a file read-only, as the old platform's attribute did;
+        // root, whom the system would let write it, is refused here.
+        if ((st.st_mode & 0222) == 0)
+            return {EACCES};
         mode = st.st_mode & 07777;
     } else {
         const mode_t mask = ::umask(0);
@@ -177,32 +269,43 @@ bool writeAtomically(const QByteArray &path, const QByteArray &content, bool exe
     if (executable)
         mode |= (mode & 0444) >> 2;
 
-    if (injected(WriteStep::CreateTemporary, path))
-        return false;
     QByteArray temporary = (slash < 0 ? QByteArray() : directory) + '.' + name + ".XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    auto fail = [&] {
+    const int fault = injected(WriteStep::CreateTemporary, path);
+    const int fd = fault ? -1 : ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) {
+        const int error = fault ? fault : errno;
+        // A directory that refuses new files can still hold a file that may be written.
+        const bool refused = fault || error == EACCES || error == EPERM || error == EROFS;
+        if (refused && existing && S_ISREG(st.st_mode))
+            return {writeInPlace(target, path, content, mode)};
+        return {error};
+    }
+    auto fail = [&](int error) -> WriteResult {
         ::close(fd);
         ::unlink(temporary.constData());
-        return false;
+        return {error};
     };
     if (::fchmod(fd, mode) != 0)
-        return fail();
-    if (injected(WriteStep::Write, path) || !writeAll(fd, content.constData(), content.size()))
-        return fail();
-    if (injected(WriteStep::Flush, path) || ::fsync(fd) != 0)
-        return fail();
+        return fail(errno);
+    if (const int error = injected(WriteStep::Write, path))
+        return fail(error);
+    if (!writeAll(fd, content.constData(), content.size()))
+        return fail(errno);
+    if (const int error = injected(WriteStep::Flush, path))
+        return fail(error);
+    if (::fsync(fd) != 0)
+        return fail(errno);
     if (::close(fd) != 0) {
+        const int error = errno;
         ::unlink(temporary.constData());
-        return false;
+        return {error};
     }
-    if (injected(WriteStep::Commit, path) || ::rename(temporary.constData(), target.constData()) != 0) {
+    int error = injected(WriteStep::Commit, path);
+    if (!error && ::rename(temporary.constData(), target.constData()) != 0)
+        error = errno;
+    if (error)
         ::unlink(temporary.constData());
-        return false;
-    }
-    return true;
+    return {error};
 }
 
 bool remove(const QByteArray &path)
@@ -238,7 +341,13 @@ bool makeDirectories(const QByteArray &path)
     const qsizetype slash = path.lastIndexOf('/', path.endsWith('/') ? path.size() - 2 : -1);
     if (slash > 0 && !makeDirectories(path.left(slash)))
         return false;
-    return ::mkdir(path.constData(), 0777) == 0 || isDirectory(path);
+    if (::mkdir(path.constData(), 0777) == 0)
+        return true;
+    const int error = errno;
+    if (isDirectory(path))
+        return true;
+    errno = error; // mkdir's reason, not the check's
+    return false;
 }
 
 bool matchesMask(const QByteArray &name, const QByteArray &mask)

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <cerrno>
 #include <functional>
 #include <optional>
 
@@ -34,18 +35,43 @@ bool canWriteIn(const QByteArray &directory);
 // a named pipe or device, refused).
 std::optional<QByteArray> read(const QByteArray &path);
 
-// The steps of an atomic write, in order. A fault injected at a step makes the write fail there.
-enum class WriteStep { CreateTemporary, Write, Flush, Commit };
-using FaultInjector = std::function<bool(WriteStep step, const QByteArray &target)>;
+// The steps of a write, in order. A fault injected at a step makes the write fail there.
+// WriteInPlace is reached only when no temporary file can be made (CreateTemporary failed) and
+// the file is rewritten where it is; a fault there strikes after part of the new bytes is written.
+enum class WriteStep { CreateTemporary, Write, Flush, Commit, WriteInPlace };
+// An injector's answer: no fault, or a fault with the error number the failed step reports.
+// Injectors answering yes or no get EIO, a plausible reason for any step.
+struct Fault {
+    int error = 0;
+    Fault(bool fails) : error(fails ? EIO : 0) {}
+    Fault(int) = delete; // an error number is given through withError, never read as yes or no
+    static Fault withError(int error)
+    {
+        Fault f(true);
+        f.error = error;
+        return f;
+    }
+};
+using FaultInjector = std::function<Fault(WriteStep step, const QByteArray &target)>;
 // Installs a fault injector (tests); returns the previous one. An empty one injects nothing.
 FaultInjector setFaultInjector(FaultInjector injector);
+
+// What a write came to: true on success, else the system's error number of the failure.
+struct WriteResult {
+    int error = 0;
+    explicit operator bool() const { return error == 0; }
+};
 
 // Replaces the file at `path` with `content` atomically: the bytes go to a temporary file beside
 // the target, which then takes the target's place. A failure at any step leaves the previous file
 // byte for byte (or still absent) and no temporary file behind. A symbolic link stays a link and
-// its target is replaced; an existing file keeps its permissions. Returns false on failure.
+// its target is replaced; an existing file keeps its permissions.
+// A file whose mode lets nobody write it is read-only for every user, root included: it is left
+// as it is and the write fails with EACCES.
+// A writable file in a directory that takes no new file is rewritten in place: its old bytes are
+// kept in memory and written back when the new ones cannot all be written.
 // With `executable`, the file may also be run by whoever may read it.
-bool writeAtomically(const QByteArray &path, const QByteArray &content, bool executable = false);
+WriteResult writeAtomically(const QByteArray &path, const QByteArray &content, bool executable = false);
 
 // Removes a file (not a directory); true when it is gone.
 bool remove(const QByteArray &path);
@@ -54,7 +80,7 @@ bool remove(const QByteArray &path);
 // (0 on success).
 QByteArray currentDirectory();
 int changeDirectory(const QByteArray &path);
-// Makes a directory and its missing parents; true when it exists afterwards.
+// Makes a directory and its missing parents; true when it exists afterwards, else errno says why.
 bool makeDirectories(const QByteArray &path);
 
 // Glob match of a file name against a mask made of literal bytes, "*" and "?", ignoring ASCII case.

@@ -87,6 +87,6 @@ void LineBuffer::load(const QByteArray &path, Nul nul)
 
 void LineBuffer::save(const QByteArray &path) const
 {
-    if (!FileIO::writeAtomically(path, join(m_lines)))
-        Errors::cannotCreate(path);
+    if (const FileIO::WriteResult written = FileIO::writeAtomically(path, join(m_lines)); !written)
+        Errors::cannotCreate(path, written.error);
 }

@@ -37,8 +37,8 @@ public:
 
     // Replaces the content with the file's lines; "Cannot open file %s" when it cannot be read.
     void load(const QByteArray &path, Nul nul = Nul::EndsText);
-    // Writes every line followed by CR LF, replacing the file atomically; "Cannot create file %s"
-    // on failure, the previous file being left as it was.
+    // Writes every line followed by CR LF, replacing the file atomically; "Cannot create file
+    // %s: %s" (the system's reason) on failure, the previous file being left as it was.
     void save(const QByteArray &path) const;
 
     bool operator==(const LineBuffer &other) const { return m_lines == other.m_lines; }

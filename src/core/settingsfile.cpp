@@ -201,8 +201,8 @@ void rewrite(const QByteArray &path, Style style, const QByteArray &romPath)
     // nothing, keeps the file's time, and works where the file cannot be written.
     if (text == *content)
         return;
-    if (!FileIO::writeAtomically(path, text))
-        Errors::cannotCreate(path);
+    if (const FileIO::WriteResult written = FileIO::writeAtomically(path, text); !written)
+        Errors::cannotCreate(path, written.error);
 }
 
 } // namespace SettingsFile

@@ -46,7 +46,7 @@ void load(LineBuffer &lines, const QByteArray &path);
 QByteArray rewritten(const QByteArray &text, Style style, const QByteArray &romPath);
 // The whole rewrite: read, rewritten, and replace the file atomically; a file that would not
 // change is not written. A failure leaves the file as it was: "Cannot open file %s",
-// "Unable to insert a line" or "Cannot create file %s".
+// "Unable to insert a line" or "Cannot create file %s: %s" (the system's reason).
 void rewrite(const QByteArray &path, Style style, const QByteArray &romPath);
 
 } // namespace SettingsFile

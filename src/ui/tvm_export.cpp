@@ -60,8 +60,9 @@ void TForm1::CreateaAutoExcutable1Click()
         const QByteArray program = m_launcher.emulatorProgram(dados);
         const Launcher::Command command = m_launcher.command(dados, {});
         const BatchFile::Launch translated{program, game, command.arguments.join(' '), command.workingDirectory};
-        if (!FileIO::writeAtomically(path, BatchFile::shellScript(translated), true))
-            Errors::cannotCreate(path);
+        const QByteArray script = BatchFile::shellScript(translated);
+        if (const FileIO::WriteResult written = FileIO::writeAtomically(path, script, true); !written)
+            Errors::cannotCreate(path, written.error);
     } else {
         for (const QByteArray &line : BatchFile::batchLines(launch))
             Memo2.append(line);

@@ -2,10 +2,13 @@
 #include "testutil.h"
 #include "textcodec.h"
 
+#include <QScopeGuard>
 #include <QTest>
+#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
 
+using FileIO::WriteStep;
 using TestUtil::ScratchDir;
 
 class TestFileIO : public QObject {
@@ -14,7 +17,8 @@ private slots:
     void listFiles();
     void masks_data();
     void masks();
-    void atomicWriteKeepsLinksAndModes();
+    void atomicWrite_data();
+    void atomicWrite();
     void decoding_data();
     void decoding();
 };
@@ -60,22 +64,59 @@ void TestFileIO::masks()
     QTEST(FileIO::matchesMask(name, mask), "match");
 }
 
-void TestFileIO::atomicWriteKeepsLinksAndModes()
+void TestFileIO::atomicWrite_data()
 {
+    QTest::addColumn<int>("mode");    // of the file there before, which it keeps; -1: none
+    QTest::addColumn<bool>("linked"); // written through a symbolic link to it
+    QTest::addColumn<int>("step");    // the seam fails it with ENOSPC; WriteInPlace: CreateTemporary too
+    QTest::addColumn<int>("error");   // the write's answer; 0: written
+    const int none = -1, refused = int(WriteStep::CreateTemporary), inPlace = int(WriteStep::WriteInPlace);
+    QTest::newRow("through a link") << 0640 << true << none << 0;
+    QTest::newRow("no write bit: read-only, root too") << 0444 << false << none << EACCES;
+    QTest::newRow("read-only through a link") << 0555 << true << none << EACCES;
+    QTest::newRow("others' write bit: not read-only") << 0402 << false << none << 0;
+    QTest::newRow("read-only in a refusing directory") << 0444 << false << refused << EACCES;
+    QTest::newRow("refusing directory: in place") << 0640 << true << refused << 0;
+    QTest::newRow("in place fails part-way: old bytes back") << 0604 << true << inPlace << ENOSPC;
+    QTest::newRow("refusing directory, no file") << -1 << false << refused << ENOSPC;
+}
+
+void TestFileIO::atomicWrite()
+{
+    QFETCH(int, mode);
+    QFETCH(bool, linked);
+    QFETCH(int, step);
+    QFETCH(int, error);
     ScratchDir dir;
     const QByteArray real = dir.file("real.ini"), link = dir.file("mame.ini");
-    TestUtil::writeFile(real, "old");
-    QVERIFY(::chmod(real.constData(), 0640) == 0);
-    QVERIFY(::symlink("real.ini", link.constData()) == 0);
-    QVERIFY(FileIO::writeAtomically(link, "new"));
+    const QByteArray old = "old bytes\r\n", wanted = "the new bytes, longer\r\n";
+    if (mode >= 0) {
+        TestUtil::writeFile(real, old);
+        QVERIFY(::chmod(real.constData(), mode_t(mode)) == 0);
+    }
+    QVERIFY(!linked || ::symlink("real.ini", link.constData()) == 0);
+    const QList<QByteArray> before = TestUtil::entries(dir.path());
+    QByteArray struck; // the file when the write in place fails
+    FileIO::setFaultInjector([&](WriteStep at, const QByteArray &) {
+        if (at == WriteStep::WriteInPlace)
+            struck = TestUtil::readFile(real);
+        const bool fails = int(at) == step || (step == int(WriteStep::WriteInPlace) && at == WriteStep::CreateTemporary);
+        return fails ? FileIO::Fault::withError(ENOSPC) : FileIO::Fault(false);
+    });
+    auto restore = qScopeGuard([] { FileIO::setFaultInjector({}); });
+    const FileIO::WriteResult written = FileIO::writeAtomically(linked ? link : real, wanted);
+    FileIO::setFaultInjector({});
+
+    QCOMPARE(written.error, error);
+    QCOMPARE(TestUtil::readFile(real), error ? (mode < 0 ? QByteArray("<missing>") : old) : wanted);
+    QVERIFY(step != int(WriteStep::WriteInPlace) || (struck != old && struck != wanted));
     struct stat st;
-    QVERIFY(::lstat(link.constData(), &st) == 0 && S_ISLNK(st.st_mode));
-    QCOMPARE(TestUtil::readFile(real), QByteArray("new"));
-    QVERIFY(::stat(real.constData(), &st) == 0);
-    QCOMPARE(int(st.st_mode & 0777), 0640);
-    QVERIFY(!FileIO::writeAtomically(dir.path(), "a directory is no file"));
-    QVERIFY(!FileIO::writeAtomically(dir.file("no/such/dir"), "x"));
-    QCOMPARE(TestUtil::entries(dir.path()), (QList<QByteArray>{"mame.ini", "real.ini"}));
+    QCOMPARE(::stat(real.constData(), &st) == 0 ? int(st.st_mode & 07777) : -1, mode);
+    QVERIFY(!linked || (::lstat(link.constData(), &st) == 0 && S_ISLNK(st.st_mode)));
+    // Nothing temporary is left behind.
+    QCOMPARE(TestUtil::entries(dir.path()), error || mode >= 0 ? before : QList<QByteArray>{"real.ini"});
+    QCOMPARE(FileIO::writeAtomically(dir.path(), "a directory is no file").error, EISDIR);
+    QCOMPARE(FileIO::writeAtomically(dir.file("no/such/dir"), "x").error, ENOENT);
 }
 
 void TestFileIO::decoding_data()

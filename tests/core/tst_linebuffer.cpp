@@ -3,6 +3,7 @@
 #include "linebuffer.h"
 #include "testutil.h"
 
+#include <QScopeGuard>
 #include <QTest>
 
 using TestUtil::ScratchDir;
@@ -111,30 +112,34 @@ void TestLineBuffer::loadFailures()
 
 void TestLineBuffer::saveFailureKeepsOldFile_data()
 {
-    QTest::addColumn<int>("step");
-    QTest::newRow("create temporary") << int(FileIO::WriteStep::CreateTemporary);
-    QTest::newRow("write") << int(FileIO::WriteStep::Write);
-    QTest::newRow("flush") << int(FileIO::WriteStep::Flush);
-    QTest::newRow("commit") << int(FileIO::WriteStep::Commit);
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<int>("step"); // WriteInPlace: the temporary is refused as well
+    QTest::newRow("in place") << QByteArray("keep.tvo") << int(FileIO::WriteStep::WriteInPlace);
+    QTest::newRow("write") << QByteArray("keep.tvo") << int(FileIO::WriteStep::Write);
+    QTest::newRow("flush") << QByteArray("keep.tvo") << int(FileIO::WriteStep::Flush);
+    QTest::newRow("commit, a name holding %2") << QByteArray("x%2 & \\.tvo") << int(FileIO::WriteStep::Commit);
 }
 
 void TestLineBuffer::saveFailureKeepsOldFile()
 {
+    QFETCH(QByteArray, name);
     QFETCH(int, step);
     ScratchDir dir;
-    const QByteArray path = dir.file("keep.tvo");
+    const QByteArray path = dir.file(name);
     TestUtil::writeFile(path, "old content\r\n");
-    auto previous = FileIO::setFaultInjector(
-        [step](FileIO::WriteStep s, const QByteArray &) { return int(s) == step; });
+    FileIO::setFaultInjector([step](FileIO::WriteStep s, const QByteArray &) {
+        return int(s) == step || (step == int(FileIO::WriteStep::WriteInPlace) && s == FileIO::WriteStep::CreateTemporary);
+    });
+    auto restore = qScopeGuard([] { FileIO::setFaultInjector({}); });
     try {
         LineBuffer({"new"}).save(path);
         QFAIL("a failed write reported success");
     } catch (const CommandError &e) {
-        QCOMPARE(e.message(), QStringLiteral("Cannot create file ") + QString::fromUtf8(path));
+        QCOMPARE(e.message(), "Cannot create file " + QString::fromUtf8(path) + ": Input/output error");
     }
-    FileIO::setFaultInjector(previous);
+    FileIO::setFaultInjector({});
     QCOMPARE(TestUtil::readFile(path), QByteArray("old content\r\n"));
-    QCOMPARE(TestUtil::entries(dir.path()), QList<QByteArray>{"keep.tvo"}); // no temporary left
+    QCOMPARE(TestUtil::entries(dir.path()), QList<QByteArray>{name}); // no temporary left
 }
 
 void TestLineBuffer::bigInputs()

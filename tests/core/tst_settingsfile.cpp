@@ -230,7 +230,7 @@ void TestSettingsFile::unchangedFileNotWritten()
 void TestSettingsFile::failedWriteKeepsFile_data()
 {
     QTest::addColumn<FileIO::WriteStep>("step");
-    QTest::newRow("create") << FileIO::WriteStep::CreateTemporary;
+    QTest::newRow("in place, the temporary refused") << FileIO::WriteStep::WriteInPlace;
     QTest::newRow("write") << FileIO::WriteStep::Write;
     QTest::newRow("commit") << FileIO::WriteStep::Commit;
 }
@@ -242,7 +242,9 @@ void TestSettingsFile::failedWriteKeepsFile()
     const QByteArray path = SettingsFile::path(dir.path(), Style::Ini);
     const QByteArray before = crlf(configLines(9, {{4, "rompath old"}}));
     writeFile(path, before);
-    const auto previous = FileIO::setFaultInjector([step](FileIO::WriteStep s, const QByteArray &) { return s == step; });
+    const auto previous = FileIO::setFaultInjector([step](FileIO::WriteStep s, const QByteArray &) {
+        return s == step || (step == FileIO::WriteStep::WriteInPlace && s == FileIO::WriteStep::CreateTemporary);
+    });
     QString message;
     try {
         SettingsFile::rewrite(path, Style::Ini, "/new");
@@ -250,7 +252,7 @@ void TestSettingsFile::failedWriteKeepsFile()
         message = e.message();
     }
     FileIO::setFaultInjector(previous);
-    QCOMPARE(message, QStringLiteral("Cannot create file ") + QString::fromUtf8(path));
+    QCOMPARE(message, "Cannot create file " + QString::fromUtf8(path) + ": Input/output error");
     QCOMPARE(readFile(path), before);
     QCOMPARE(entries(dir.path()), QList<QByteArray>{"mame.ini"});
 }

@@ -610,7 +610,8 @@ void TestEditor::failedWriteKeepsOldFile_data()
 {
     QTest::addColumn<QByteArray>("name");
     QTest::addColumn<int>("failingStep"); // -1: no fault, the name itself cannot be created
-    QTest::newRow("temporary file") << QByteArray("keep") << int(FileIO::WriteStep::CreateTemporary);
+    // A new file: one there already would be written in place when its temporary is refused.
+    QTest::newRow("temporary file") << QByteArray("fresh") << int(FileIO::WriteStep::CreateTemporary);
     QTest::newRow("write") << QByteArray("keep") << int(FileIO::WriteStep::Write);
     QTest::newRow("flush") << QByteArray("keep.tvo") << int(FileIO::WriteStep::Flush);
     QTest::newRow("replace") << QByteArray("keep") << int(FileIO::WriteStep::Commit);
@@ -638,7 +639,8 @@ void TestEditor::failedWriteKeepsOldFile()
     editor.Edit1->setText(QString::fromUtf8(roms));
     editor.Button33->click();
     const QByteArray target = Options::targetPath(env.configurationDirectory, name);
-    QCOMPARE(env.modals.errors(), QStringList{Errors::boxText(QStringLiteral("Cannot create file ") + QString::fromUtf8(target))});
+    const QString reason = failingStep < 0 ? QStringLiteral("No such file or directory") : QStringLiteral("Input/output error");
+    QCOMPARE(env.modals.errors(), QStringList{Errors::boxText("Cannot create file " + QString::fromUtf8(target) + ": " + reason)});
     QVERIFY(env.modals.messages().isEmpty());
     QVERIFY(!editor.saved());
     QVERIFY(editor.isVisible());

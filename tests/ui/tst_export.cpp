@@ -146,7 +146,7 @@ void TestExport::exportReplacesAndFailsSafely()
     s.modals.answerFile(target);
     s.command(&TForm1::CreateaAutoExcutable1Click);
     FileIO::setFaultInjector(previous);
-    QCOMPARE(s.modals.errors(), QStringList{"Cannot create file " + QString::fromUtf8(target) + "."});
+    QCOMPARE(s.modals.errors(), QStringList{"Cannot create file " + QString::fromUtf8(target) + ": Input/output error."});
     QCOMPARE(s.modals.messages(), QStringList());
     QCOMPARE(readFile(target), QByteArray("previous"));
 

@@ -249,7 +249,7 @@ void TestRomSelector::changeDirectoryFailures_data()
     QTest::addColumn<QString>("error");       // "%S" the settings file's path
     QTest::newRow("no settings file") << QByteArray("-") << false << "Cannot open file %S.";
     QTest::newRow("too short") << crlf(numbered(5)) << false << "Unable to insert a line.";
-    QTest::newRow("write fails") << crlf(numbered(8)) << true << "Cannot create file %S.";
+    QTest::newRow("write fails") << crlf(numbered(8)) << true << "Cannot create file %S: Input/output error.";
 }
 
 void TestRomSelector::changeDirectoryFailures()

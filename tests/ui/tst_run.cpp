@@ -194,7 +194,7 @@ void TestRun::failedWriteKeepsOldFile()
         [](FileIO::WriteStep step, const QByteArray &) { return step == FileIO::WriteStep::Commit; });
     s.run();
     FileIO::setFaultInjector(previous);
-    QCOMPARE(s.errors(), QStringList{"Cannot create file " + QString::fromUtf8(path) + "."});
+    QCOMPARE(s.errors(), QStringList{"Cannot create file " + QString::fromUtf8(path) + ": Input/output error."});
     QCOMPARE(readFile(path), cfg);
     QCOMPARE(entries(s.fake.directory), (QList<QByteArray>{"mame", "mame.cfg"}));
     QCOMPARE(s.games(), Calls());

@@ -1,6 +1,6 @@
 // Every command that writes a file, with the write failing at each of its steps: the previous file
 // stays byte for byte (or stays absent), nothing temporary is left beside it, the error box says
-// which file could not be made, no success is reported, and the next command works.
+// which file could not be made and why, no success is reported, and the next command works.
 #include "Unit2.h"
 #include "Unit3.h"
 #include "application.h"
@@ -171,16 +171,22 @@ void TestWriteFaults::failingStep_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<int>("step");
-    const QList<QPair<const char *, WriteStep>> steps = {{"temporary file", WriteStep::CreateTemporary},
-                                                         {"write", WriteStep::Write},
+    const QList<QPair<const char *, WriteStep>> steps = {{"write", WriteStep::Write},
                                                          {"flush", WriteStep::Flush},
                                                          {"commit", WriteStep::Commit}};
     for (const char *path : {"editor save, new file", "editor save, replacing", "run, mame.cfg",
                              "run, mame.cfg through a link", "run, mame.ini",
                              "quick launch", "change directory", "batch export, new file",
-                             "batch export, replacing", "shell script export"})
+                             "batch export, replacing", "shell script export"}) {
+        // A file there already is rewritten in place when no temporary file can be made beside
+        // it: its row refuses the temporary file and fails the write in place part-way.
+        if (QByteArray(path).endsWith("new file"))
+            QTest::addRow("%s / temporary file", path) << QString::fromLatin1(path) << int(WriteStep::CreateTemporary);
+        else
+            QTest::addRow("%s / in place", path) << QString::fromLatin1(path) << int(WriteStep::WriteInPlace);
         for (const auto &[name, step] : steps)
             QTest::addRow("%s / %s", path, name) << QString::fromLatin1(path) << int(step);
+    }
 }
 
 void TestWriteFaults::failingStep()
@@ -217,7 +223,7 @@ void TestWriteFaults::failingStep()
         if (file != w.target)
             return false;
         reached << at;
-        return int(at) == step;
+        return int(at) == step || (step == int(WriteStep::WriteInPlace) && at == WriteStep::CreateTemporary);
     });
     auto restore = qScopeGuard([] { FileIO::setFaultInjector({}); });
     w.run();
@@ -225,7 +231,7 @@ void TestWriteFaults::failingStep()
 
     QVERIFY(!reached.isEmpty());
     QCOMPARE(int(reached.last()), step);
-    QCOMPARE(s.modals.errors(), QStringList{"Cannot create file " + QString::fromUtf8(w.target) + "."});
+    QCOMPARE(s.modals.errors(), QStringList{"Cannot create file " + QString::fromUtf8(w.target) + ": Input/output error."});
     QCOMPARE(s.modals.messages(), QStringList());
     QCOMPARE(FileIO::read(w.target), w.previous);
     QCOMPARE(entries(directory), entriesAfter);
