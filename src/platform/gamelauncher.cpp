@@ -128,8 +128,9 @@ QString GameLauncher::endingReport(const QByteArray &game, int status, const QBy
     QList<QByteArray> lines = errorOutput.split('\n');
     while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
         lines.removeLast();
+    // One substitution: a game named "x%2" is shown as it is.
     QString report = QStringLiteral("%1 ended with status %2 (%3)")
-                         .arg(TextCodec::decode(game)).arg(status).arg(meaning(status));
+                         .arg(TextCodec::decode(game), QString::number(status), meaning(status));
     for (qsizetype i = std::max<qsizetype>(0, lines.size() - 10); i < lines.size(); ++i) {
         QByteArray line = lines.at(i);
         if (line.endsWith('\r'))

@@ -34,10 +34,44 @@ protected:
     }
 };
 
+// The text as a box shows it: a long run without blanks (a path) gets zero-width break
+// opportunities after each "/" and every 40 characters, so that the label wraps it where it
+// would otherwise cut it or grow past the screen. None goes inside a character, before an accent
+// or before a blank.
+QString breakable(const QString &text)
+{
+    constexpr int longestRun = 40;
+    QString shown;
+    shown.reserve(text.size() + text.size() / 16);
+    int run = 0;
+    bool due = false; // a break is wanted at the next place that takes one
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        shown += c;
+        if (c.isSpace()) {
+            run = 0;
+            due = false;
+            continue;
+        }
+        due = due || c == QLatin1Char('/') || ++run >= longestRun;
+        if (!due || i + 1 == text.size())
+            continue;
+        const QChar next = text.at(i + 1);
+        if (!next.isLowSurrogate() && !next.isMark() && !next.isSpace()) {
+            shown += QChar(0x200B);
+            run = 0;
+            due = false;
+        }
+    }
+    return shown;
+}
+
 int showBox(QMessageBox::Icon icon, const QString &title, const QString &text,
             QMessageBox::StandardButtons buttons)
 {
-    CentredBox box(icon, title, text, buttons);
+    CentredBox box(icon, title, breakable(text), buttons);
+    // A name is shown as it is, never read as markup ("<b>x.tvo").
+    box.setTextFormat(Qt::PlainText);
     return box.exec();
 }
 

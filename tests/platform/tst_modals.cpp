@@ -4,7 +4,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -39,6 +41,8 @@ private slots:
     void wait();
     void notice_data();
     void notice();
+    void errorBox_data();
+    void errorBox();
 };
 
 void TestModals::wait_data()
@@ -93,6 +97,36 @@ void TestModals::notice()
     const NoticeAnswer answer = Modals::current().notice(request);
     QTEST(answer.run, "run");
     QVERIFY(answer.dontAskAgain);
+}
+
+void TestModals::errorBox_data()
+{
+    QTest::addColumn<QString>("text");
+    QString path = QStringLiteral("/home/player");
+    while (path.size() < 150)
+        path += QStringLiteral("/roms-") + QString::number(path.size());
+    path += QString(150, QLatin1Char('x')); // wider than the screen unless broken
+    QTest::newRow("a 300-character path") << "Cannot create file " + path + ": Permission denied.";
+    QTest::newRow("markup, accents apart") << "<b>x%2 & \\y</b> a" + QStringLiteral("e\u0301").repeated(60) + " ended";
+}
+
+// A long path wraps inside a box that stays on the screen; the text is shown whole, as it is.
+void TestModals::errorBox()
+{
+    QFETCH(QString, text);
+    QObject context;
+    whenShown(&context, [&](QWidget *box) {
+        QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(box->frameGeometry()));
+        const auto *label = box->findChild<QLabel *>("qt_msgbox_label");
+        QCOMPARE(label->textFormat(), Qt::PlainText);
+        QCOMPARE(QString(label->text()).remove(QChar(0x200B)), text);
+        QVERIFY(!label->text().contains(QRegularExpression(QStringLiteral("\\x{200B}\\p{M}"))));
+        // Every piece between break opportunities fits a line, and every line is shown.
+        for (const QString &piece : label->text().split(QRegularExpression(QStringLiteral("[\\s\\x{200B}]"))))
+            QVERIFY2(label->fontMetrics().horizontalAdvance(piece) <= label->contentsRect().width(), qPrintable(piece));
+        QVERIFY(label->heightForWidth(label->width()) <= label->height());
+    });
+    Modals::current().error(text);
 }
 
 QTEST_MAIN(TestModals)
