@@ -50,7 +50,8 @@ QByteArray optionString(const QList<QByteArray> &lines)
 
 QByteArray fileName(const QByteArray &name)
 {
-    if (PathRules::extension(name) == Extension)
+    // In any letter case, as the list's mask takes it: "UPPER.TVO" is the file it names.
+    if (PathRules::extension(name).compare(Extension, Qt::CaseInsensitive) == 0)
         return name;
     return name + Extension;
 }

@@ -43,8 +43,8 @@ int joystickIndex(const QByteArray &value);
 // Line 41: the values of lines 2 to 39, each followed by one blank.
 QByteArray optionString(const QList<QByteArray> &lines);
 
-// The file name for a configuration name: the name itself when its extension is exactly ".tvo",
-// else the name with ".tvo" appended.
+// The file name for a configuration name: the name itself when its extension is ".tvo" in any
+// letter case, else the name with ".tvo" appended.
 QByteArray fileName(const QByteArray &name);
 
 // The ROM directory beside a directory: its "roms" subdirectory (in any letter case, named as on

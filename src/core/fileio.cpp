@@ -310,7 +310,15 @@ WriteResult writeAtomically(const QByteArray &path, const QByteArray &content, b
 
 bool remove(const QByteArray &path)
 {
-    return !path.isEmpty() && !isDirectory(path) && ::unlink(path.constData()) == 0;
+    if (path.isEmpty() || isDirectory(path)) {
+        errno = EISDIR;
+        return false;
+    }
+    if (const int error = injected(WriteStep::Remove, path)) {
+        errno = error;
+        return false;
+    }
+    return ::unlink(path.constData()) == 0;
 }
 
 QByteArray currentDirectory()
@@ -373,7 +381,7 @@ bool matchesMask(const QByteArray &name, const QByteArray &mask)
     return m == mask.size();
 }
 
-QList<QByteArray> listFiles(const QByteArray &directory, const QByteArray &mask)
+QList<QByteArray> listFiles(const QByteArray &directory, const QByteArray &mask, Hidden hidden)
 {
     QList<QByteArray> names;
     if (directory.isEmpty() || directory.indexOf('\0') >= 0)
@@ -384,8 +392,8 @@ QList<QByteArray> listFiles(const QByteArray &directory, const QByteArray &mask)
     const int dirFd = ::dirfd(dir);
     while (const dirent *entry = ::readdir(dir)) {
         const char *name = entry->d_name;
-        if (name[0] == '.')
-            continue; // hidden files, "." and ".."
+        if (name[0] == '.' && (hidden == Hidden::Left || name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
+            continue; // ".", "..", and hidden files unless asked for
         const QByteArray bytes(name);
         if (!matchesMask(bytes, mask))
             continue;

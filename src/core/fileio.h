@@ -38,7 +38,7 @@ std::optional<QByteArray> read(const QByteArray &path);
 // The steps of a write, in order. A fault injected at a step makes the write fail there.
 // WriteInPlace is reached only when no temporary file can be made (CreateTemporary failed) and
 // the file is rewritten where it is; a fault there strikes after part of the new bytes is written.
-enum class WriteStep { CreateTemporary, Write, Flush, Commit, WriteInPlace };
+enum class WriteStep { CreateTemporary, Write, Flush, Commit, WriteInPlace, Remove };
 // An injector's answer: no fault, or a fault with the error number the failed step reports.
 // Injectors answering yes or no get EIO, a plausible reason for any step.
 struct Fault {
@@ -73,7 +73,8 @@ struct WriteResult {
 // With `executable`, the file may also be run by whoever may read it.
 WriteResult writeAtomically(const QByteArray &path, const QByteArray &content, bool executable = false);
 
-// Removes a file (not a directory); true when it is gone.
+// Removes a file (not a directory); true when it is gone, else false with errno set (also by the
+// fault seam's Remove step).
 bool remove(const QByteArray &path);
 
 // The process's current directory, and its change; the change returns the system's error number
@@ -86,10 +87,12 @@ bool makeDirectories(const QByteArray &path);
 // Glob match of a file name against a mask made of literal bytes, "*" and "?", ignoring ASCII case.
 bool matchesMask(const QByteArray &name, const QByteArray &mask);
 
-// The names of the plain files of one directory that match `mask`: no directories, no hidden
-// files, no dangling links; sorted by name ignoring ASCII case (bytes break ties). A directory
+// The names of the plain files of one directory that match `mask`: no directories, no dangling
+// links, and hidden files ("." first) only with Hidden::Listed; sorted by name ignoring ASCII
+// case (bytes break ties). A directory
 // that cannot be read gives an empty list.
-QList<QByteArray> listFiles(const QByteArray &directory, const QByteArray &mask);
+enum class Hidden { Left, Listed };
+QList<QByteArray> listFiles(const QByteArray &directory, const QByteArray &mask, Hidden hidden = Hidden::Left);
 
 // The name of the subdirectory of `directory` that reads `name` in any letter case, as it is on
 // disk: `name` itself when that spelling exists, else the first match in byte order; empty when none.

@@ -530,6 +530,9 @@ SaveCheck checkBeforeSave(const State &state)
 {
     if (state.text("config").isEmpty())
         return SaveCheck::NoName;
+    // A name, not a path: "../x" would be saved where the list never shows it.
+    if (state.text("config").contains('/'))
+        return SaveCheck::NameHasSeparator;
     if (!FileIO::isFile(state.text("mame")))
         return SaveCheck::NoEmulator;
     if (!FileIO::isDirectory(state.text("Edit1")))
@@ -542,6 +545,8 @@ QString checkMessage(SaveCheck check)
     switch (check) {
     case SaveCheck::NoName:
         return QStringLiteral("Field Configuration Name empty.");
+    case SaveCheck::NameHasSeparator:
+        return QStringLiteral("A configuration name cannot hold the character \"/\".");
     case SaveCheck::NoEmulator:
         return QStringLiteral("No Emulator selected, or emulator does not exist");
     case SaveCheck::NoRomDirectory:

@@ -170,7 +170,7 @@ QByteArray lineValue(const State &state, int line);
 QList<QByteArray> save(const State &state);
 
 // The checks a save makes first, in order.
-enum class SaveCheck { Passed, NoName, NoEmulator, NoRomDirectory };
+enum class SaveCheck { Passed, NoName, NameHasSeparator, NoEmulator, NoRomDirectory };
 SaveCheck checkBeforeSave(const State &state);
 // The message of a failed check.
 QString checkMessage(SaveCheck check);

@@ -142,8 +142,8 @@ void Launcher::runHidden(const QByteArray &program, const QByteArray &switchText
         throw CommandStopped();
     case TExecutor::Outcome::TimedOut:
         throw CommandError(QStringLiteral("%1 %2 did not finish within %3 s and was ended")
-                               .arg(Errors::pathText(program), QString::fromUtf8(switchText))
-                               .arg((Executor.TimeoutMs + 999) / 1000));
+                               .arg(Errors::pathText(program), QString::fromUtf8(switchText),
+                                    QString::number((Executor.TimeoutMs + 999) / 1000)));
     default:
         break;
     }

@@ -92,7 +92,7 @@ int TATSHFileOperation::Execute()
         const QByteArray &source = sources.at(i);
         if (Operation == TATOpChoice::opDelete) {
             if (!FileIO::remove(source))
-                result = result ? result : ENOENT;
+                result = result ? result : (errno ? errno : EIO);
             continue;
         }
         // Copy, move and rename take the matching target, or the only one for all sources.

@@ -348,6 +348,10 @@ void THyperLink::click()
     if (ExecuteIt) {
         const Opener &open = opener() ? opener() : Opener(desktopOpen);
         result = open(address().left(MaxAddressLength)) ? ResultDone : ResultNotOpened;
+        // Where no browser or mail program is set up, the click would otherwise do nothing at all.
+        if (result == ResultNotOpened)
+            Modals::current().error(QStringLiteral("Cannot open ") + address()
+                                    + QStringLiteral(": no program on this desktop opens it."));
     }
     if (result > 32)
         setVisited(true);

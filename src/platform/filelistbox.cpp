@@ -43,15 +43,27 @@ FileListBox::FileListBox(QWidget *parent)
 void FileListBox::setDirectory(const QByteArray &directory)
 {
     m_directory = directory;
-    update();
+    reload();
 }
 
-void FileListBox::update()
+void FileListBox::reload()
 {
-    QList<QByteArray> names = FileIO::listFiles(m_directory, m_mask);
+    QList<QByteArray> names =
+        FileIO::listFiles(m_directory, m_mask, m_showHidden ? FileIO::Hidden::Listed : FileIO::Hidden::Left);
     if (m_onlySingleLineNames)
         names.removeIf([](const QByteArray &name) { return name.contains('\n') || name.contains('\r'); });
     m_model->setNames(std::move(names));
+}
+
+void FileListBox::focusInEvent(QFocusEvent *event)
+{
+    QListView::focusInEvent(event);
+    // Taking the focus, the view makes its first row current without selecting it: that row
+    // would look chosen while Enter runs nothing. A row looks current only while it is selected;
+    // the arrow keys select one.
+    const QModelIndex current = selectionModel()->currentIndex();
+    if (current.isValid() && !selectionModel()->isSelected(current))
+        selectionModel()->clearCurrentIndex();
 }
 
 int FileListBox::itemIndex() const

@@ -32,10 +32,12 @@ public:
     void setMask(const QByteArray &mask) { m_mask = mask; }
     // Leaves out names that hold a line break (for a list whose choice goes into a line of text).
     void setOnlySingleLineNames(bool on) { m_onlySingleLineNames = on; }
+    // Lists names that begin with "." too (left out by default).
+    void setShowHidden(bool on) { m_showHidden = on; }
     // Points the list at a directory and reads it.
     void setDirectory(const QByteArray &directory);
-    // Reads the directory afresh; nothing is selected afterwards.
-    void update();
+    // Reads the directory afresh; nothing is selected, and no row looks current, afterwards.
+    void reload();
 
     const QList<QByteArray> &names() const { return m_model->names(); }
     int count() const { return int(names().size()); }
@@ -48,9 +50,13 @@ signals:
     // The selected entry changed (by the user or the program).
     void selectionChanged();
 
+protected:
+    void focusInEvent(QFocusEvent *event) override;
+
 private:
     FileListModel *m_model;
     QByteArray m_directory;
     QByteArray m_mask = "*";
     bool m_onlySingleLineNames = false;
+    bool m_showHidden = false;
 };

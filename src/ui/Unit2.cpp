@@ -334,6 +334,8 @@ void TForm2::buildControls()
     connect(Button6, &QPushButton::clicked, this, guarded([this] { Button6Click(); }));
     connect(Button2, &QPushButton::clicked, this, guarded([this] { Button2Click(); }));
     connect(Button4, &QPushButton::clicked, this, guarded([this] { Button4Click(); }));
+    // Enter (or a double click) on a game takes it, as OK does.
+    connect(gamelist, &QAbstractItemView::activated, this, guarded([this] { Button4Click(); }));
     connect(Button7, &QPushButton::clicked, this, guarded([this] { Button7Click(); }));
     connect(Button5, &QPushButton::clicked, this, guarded([this] { Button5Click(); }));
     mame->installEventFilter(this);
@@ -852,14 +854,27 @@ void TForm2::Button27Click()
         return;
     }
 
+    const QByteArray target =
+        Options::targetPath(m_owner ? m_owner->configurationDirectory() : QByteArray("."), s.text("config"));
+    // Another configuration of that name is replaced only when the user says so; the file being
+    // edited, or saved from this window before, is not another one.
+    const bool editing = m_owner && m_owner->editmode && PathRules::namePart(target) == m_owner->editfile;
+    if (FileIO::exists(target) && !editing && target != m_savedPath
+        && !Modals::current().question(QStringLiteral("Replace the configuration ")
+                                       + TextCodec::decode(PathRules::namePart(target)) + QLatin1Char('?'))) {
+        m_saved = false;
+        return;
+    }
+
     memo1.clear();
     for (const QByteArray &line : Options::save(s))
         memo1.append(line);
     // The new file takes the old one's place only once it is completely written: a failed write
     // ("Cannot create file") leaves the previous file as it was.
     m_saved = false;
-    memo1.save(Options::targetPath(m_owner ? m_owner->configurationDirectory() : QByteArray("."), s.text("config")));
+    memo1.save(target);
     m_saved = true;
+    m_savedPath = target;
     Modals::current().message(QStringLiteral("File ") + config->text() + QStringLiteral(" saved!"));
 }
 
@@ -955,7 +970,7 @@ void TForm2::Button7Click()
 
 void TForm2::Button5Click()
 {
-    gamelist->update();
+    gamelist->reload();
 }
 
 void TForm2::infoClick(const QByteArray &button)

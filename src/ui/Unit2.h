@@ -138,6 +138,7 @@ private:
 
     TForm1 *m_owner;
     bool m_saved = false;
+    QByteArray m_savedPath; // the file this window saved last
     bool m_loading = false;
     QList<QWidget *> m_pages;
     QHash<QByteArray, QRadioButton *> m_radios;

@@ -113,6 +113,9 @@ void TForm3::FormShow()
         gamelist->setDirectory(romDirectory);
     else
         gamelist->setDirectory(Config::romsOrSelf(m_main->configurationDirectory()));
+    // Ready for the keyboard: the arrows move through the list from its first game, Enter takes it.
+    gamelist->setItemIndex(0);
+    gamelist->setFocus(Qt::OtherFocusReason);
 }
 
 void TForm3::Button1Click()
@@ -134,7 +137,7 @@ void TForm3::reject()
 
 void TForm3::Button3Click()
 {
-    gamelist->update();
+    gamelist->reload();
 }
 
 void TForm3::Button4Click()

@@ -20,6 +20,9 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 constexpr int ClientWidth = 336;
@@ -88,8 +91,19 @@ QAction *TForm1::action(const char *name, const QString &caption, void (TForm1::
     auto *a = new QAction(caption, this);
     a->setObjectName(QLatin1String(name));
     if (command)
-        connect(a, &QAction::triggered, this, guarded([this, command] { (this->*command)(); }));
+        connect(a, &QAction::triggered, this, [this, command] { run(command); });
     return a;
+}
+
+void TForm1::run(void (TForm1::*command)())
+{
+    // Keys and clicks that reach the window while one of its commands waits (for the emulator,
+    // or a window the command opened) are dropped: they would run once the command is over.
+    if (m_busy)
+        return;
+    m_busy = true;
+    runCommand([this, command] { (this->*command)(); });
+    m_busy = false;
 }
 
 void TForm1::buildMenus()
@@ -167,6 +181,13 @@ void TForm1::buildToolbar()
     panelPalette.setColor(QPalette::Window, QColor(0, 0, 255));
     Panel2->setPalette(panelPalette);
 
+    // The style's own focus frame is dark blue on the panel's blue: a white one shows.
+    Panel2->setStyleSheet(QStringLiteral(
+        "QToolButton { border: 2px solid transparent; border-radius: 4px; }"
+        "QToolButton:hover { background: rgba(255, 255, 255, 48); }"
+        "QToolButton:pressed { background: rgba(0, 0, 0, 64); }"
+        "QToolButton:focus { border-color: white; }"));
+
     auto *column = new QVBoxLayout(Panel2);
     column->setContentsMargins(3, 3, 3, 3);
     column->setSpacing(2);
@@ -195,7 +216,7 @@ void TForm1::buildToolbar()
         b->setFixedSize(38, 38);
         b->setToolTip(QLatin1String(button.hint));
         b->setAccessibleName(QLatin1String(button.hint));
-        connect(b, &QToolButton::clicked, this, guarded([this, c = button.command] { (this->*c)(); }));
+        connect(b, &QToolButton::clicked, this, [this, c = button.command] { run(c); });
         *button.button = b;
         column->addWidget(b, 0, Qt::AlignHCenter);
     }
@@ -215,6 +236,8 @@ void TForm1::buildList()
     lista = new FileListBox(this);
     lista->setObjectName(QStringLiteral("lista"));
     lista->setMask(Config::FileMask);
+    // A configuration saved under a name beginning with "." is listed like any other.
+    lista->setShowHidden(true);
     lista->setAccessibleName(QStringLiteral("Configurations"));
     QPalette p = lista->palette();
     p.setColor(QPalette::Base, QColor(0, 0, 128));
@@ -229,7 +252,7 @@ void TForm1::buildList()
 
     connect(lista, &FileListBox::selectionChanged, this, guarded([this] { listaChange(); }));
     // A double click runs; Enter is the Run action's shortcut, so the view's activation is not used.
-    connect(lista, &QAbstractItemView::doubleClicked, this, guarded([this] { RunConfiguration1Click(); }));
+    connect(lista, &QAbstractItemView::doubleClicked, this, [this] { run(&TForm1::RunConfiguration1Click); });
 }
 
 QString TForm1::statusText() const
@@ -250,19 +273,36 @@ void TForm1::listaChange()
         return;
     }
     dados.load(path);
+    m_loadedStamp = FileIO::stamp(path);
     // A description is one line; a huge one is shown by its start.
     setStatusText(TextCodec::decode(dados.at(Config::Description).left(4096)));
 }
 
 void TForm1::restoreConfigurationDirectory() const
 {
+    // The directory error, with the folder it is about.
     if (const int err = FileIO::changeDirectory(m_configurationDirectory))
-        Errors::ioError(Errors::ioCodeFromErrno(err));
+        throw CommandError(Errors::ioErrorText(Errors::ioCodeFromErrno(err)) + QStringLiteral(": ")
+                           + Errors::pathText(m_configurationDirectory));
+}
+
+bool TForm1::readSelectedAgain()
+{
+    const QByteArray path = lista->fileName();
+    if (path.isEmpty())
+        return true;
+    if (!FileIO::isFile(path)) {
+        Refresh1Click(); // it has gone: the list shows what there is
+        return false;
+    }
+    if (FileIO::stamp(path) != m_loadedStamp)
+        listaChange();
+    return true;
 }
 
 void TForm1::Refresh1Click()
 {
-    lista->update();
+    lista->reload();
     restoreConfigurationDirectory();
     listaChange();
 }
@@ -282,9 +322,16 @@ void TForm1::DeleteConfiguration1Click()
     const QByteArray path = lista->fileName();
     if (path.isEmpty() || !FileIO::isFile(path))
         return;
+    const int row = lista->itemIndex();
     delete_.setSourceFile(path);
-    delete_.Execute();
+    const int result = delete_.Execute();
+    if (result != 0 && result != ECANCELED)
+        Modals::current().error(Errors::boxText(QStringLiteral("Cannot delete file ") + Errors::pathText(path)
+                                                + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(result))));
     Refresh1Click();
+    // The keyboard goes on from where it was: the row that took the deleted one's place.
+    if (lista->count() > 0)
+        lista->setItemIndex(std::min(row, lista->count() - 1));
 }
 
 void TForm1::Exit1Click()

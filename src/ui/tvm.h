@@ -3,10 +3,12 @@
 #pragma once
 
 #include "ATSHFileOperation.h"
+#include "fileio.h"
 #include "launcher.h"
 #include "linebuffer.h"
 
 #include <QByteArray>
+#include <optional>
 #include <QMainWindow>
 
 class FileListBox;
@@ -80,11 +82,16 @@ public:
 
     // Makes the configuration directory current again; a failure stops the command.
     void restoreConfigurationDirectory() const;
+    // Before a command uses the selected configuration: reads it again when it changed on disk
+    // since it was selected; when it has gone, refreshes the list and answers false.
+    bool readSelectedAgain();
 
     // The run pipeline: the settings file, the emulator's vocabulary, starting the game.
     Launcher &launcher() { return m_launcher; }
 
 private:
+    // Runs a command bound to a control; one that comes while another runs is dropped.
+    void run(void (TForm1::*command)());
     void buildMenus();
     void buildToolbar();
     void buildList();
@@ -93,4 +100,6 @@ private:
     QByteArray m_configurationDirectory;
     Launcher m_launcher;
     QLabel *m_statusPanel;
+    std::optional<FileIO::Stamp> m_loadedStamp; // of the file `dados` was loaded from
+    bool m_busy = false;
 };

@@ -12,7 +12,7 @@ void TForm1::ImportConfiguration1Click()
     editmode = true;
     const QByteArray path = lista->fileName();
     editfile = PathRules::namePart(path);
-    if (path.isEmpty() || !FileIO::isFile(path))
+    if (path.isEmpty() || !readSelectedAgain())
         return;
     // The editor reads the held lines, not the file; a configuration without a line 52 stops
     // here with the index error, before any window is made.

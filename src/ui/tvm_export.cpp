@@ -32,13 +32,14 @@ void TForm1::QUICKConfiguration1Click()
         return;
     dados2.replace(Config::RomDirectory, PathRules::directoryPart(archive->path));
     dados2.replace(Config::Game, PathRules::namePart(archive->path));
-    dados = dados2;
 
-    // No emulator run makes a settings file here: the one there is gets the ROM path.
-    const QByteArray program = m_launcher.emulatorProgram(dados);
+    // The quick launch runs on its own lines: the selected configuration's stay as they are, so
+    // that Run and Export go on using them. No emulator run makes a settings file here: the one
+    // there is gets the ROM path.
+    const QByteArray program = m_launcher.emulatorProgram(dados2);
     Launcher::checkProgram(program);
-    m_launcher.rewriterompath(program, m_launcher.settingsplace(program), dados.at(Config::RomDirectory));
-    launchgame(PathRules::withoutExtension(dados.at(Config::Game)));
+    m_launcher.rewriterompath(program, m_launcher.settingsplace(program), dados2.at(Config::RomDirectory));
+    m_launcher.launchgame(m_launcher.command(dados2, PathRules::withoutExtension(dados2.at(Config::Game))));
 }
 
 void TForm1::CreateaAutoExcutable1Click()
@@ -46,6 +47,8 @@ void TForm1::CreateaAutoExcutable1Click()
     // Emptied at every export, a configuration selected or not: lines left from an earlier export
     // (or the buffer's first "Memo2") would otherwise stand in front of the new file.
     Memo2.clear();
+    if (!readSelectedAgain())
+        return;
     const std::optional<FileDialogResult> chosen = Modals::current().file(SaveDialog1);
     if (!chosen)
         return;

@@ -21,7 +21,7 @@ void TForm1::launchgame(const QByteArray &game)
 
 void TForm1::RunConfiguration1Click()
 {
-    if (lista->fileName().isEmpty())
+    if (lista->fileName().isEmpty() || !readSelectedAgain())
         return;
     preparesettings();
 

@@ -44,7 +44,7 @@ void TestConfig::fileName_data()
     QTest::addColumn<QByteArray>("file");
     QTest::newRow("plain") << QByteArray("arcade") << QByteArray("arcade.tvo");
     QTest::newRow("with extension") << QByteArray("arcade.tvo") << QByteArray("arcade.tvo");
-    QTest::newRow("capital extension") << QByteArray("arcade.TVO") << QByteArray("arcade.TVO.tvo");
+    QTest::newRow("capital extension") << QByteArray("arcade.TVO") << QByteArray("arcade.TVO");
     QTest::newRow("other extension") << QByteArray("v1.2") << QByteArray("v1.2.tvo");
     QTest::newRow("only the extension") << QByteArray(".tvo") << QByteArray(".tvo");
 }

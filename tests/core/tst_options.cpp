@@ -405,6 +405,8 @@ void TestOptions::checksInOrder_data()
     QTest::addColumn<QByteArray>("roms");  // "dir" or text
     QTest::addColumn<int>("result");
     QTest::newRow("all missing") << QByteArray() << QByteArray() << QByteArray() << int(SaveCheck::NoName);
+    QTest::newRow("a path for a name") << QByteArray("../escape") << QByteArray("file") << QByteArray("dir")
+                                       << int(SaveCheck::NameHasSeparator);
     QTest::newRow("blank name passes the first") << QByteArray(" ") << QByteArray() << QByteArray() << int(SaveCheck::NoEmulator);
     QTest::newRow("emulator is a directory") << QByteArray("a") << QByteArray("dir") << QByteArray("dir") << int(SaveCheck::NoEmulator);
     QTest::newRow("emulator missing") << QByteArray("a") << QByteArray("/no/such") << QByteArray("dir") << int(SaveCheck::NoEmulator);
@@ -437,7 +439,7 @@ void TestOptions::targetPath_data()
     QTest::addColumn<QByteArray>("path");
     QTest::newRow("plain") << QByteArray("abc") << QByteArray("/c/abc.tvo");
     QTest::newRow("with extension") << QByteArray("abc.tvo") << QByteArray("/c/abc.tvo");
-    QTest::newRow("capital extension") << QByteArray("abc.TVO") << QByteArray("/c/abc.TVO.tvo");
+    QTest::newRow("capital extension") << QByteArray("abc.TVO") << QByteArray("/c/abc.TVO");
     QTest::newRow("other extension") << QByteArray("abc.cfg") << QByteArray("/c/abc.cfg.tvo");
 }
 

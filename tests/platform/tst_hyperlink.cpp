@@ -28,6 +28,7 @@ struct FakeDesktop {
     }
     bool openSucceeds = true;
     bool clipboardWorks = true;
+    ScriptedModals modals; // a failed open says so
     QStringList opened;
     QStringList copied;
     THyperLink::Opener previousOpener;
@@ -168,6 +169,7 @@ void TestHyperLink::visitedRules()
     link.setVisited(true);
     link.click();   // a failed open leaves Visited as it was
     QVERIFY(link.Visited());
+    QCOMPARE(desktop.modals.errors().size(), 2);
 }
 
 void TestHyperLink::clickEvents_data()
@@ -196,6 +198,7 @@ void TestHyperLink::clickEvents()
     QFETCH(bool, visited);
 
     QStringList seen;
+    ScriptedModals modals;
     THyperLink::Opener previous = THyperLink::setOpener([&](const QString &) {
         seen << QStringLiteral("open");
         return openSucceeds;
@@ -223,6 +226,10 @@ void TestHyperLink::clickEvents()
 
     QCOMPARE(seen, calls);
     QCOMPARE(link.Visited(), visited);
+    // A link nothing could open says so.
+    QCOMPARE(modals.errors(), calls.contains(QStringLiteral("open")) && !openSucceeds
+                                  ? QStringList{"Cannot open http://www.example.org: no program on this desktop opens it."}
+                                  : QStringList());
 }
 
 void TestHyperLink::aliasIsShownButNotOpened()

@@ -21,8 +21,9 @@ namespace {
 // Watches the application for the first show of a window of one type.
 class ShowWatch : public QObject {
 public:
+    // Owned by the application: a window that never shows leaves its watch until the end.
     ShowWatch(const QMetaObject &type, std::function<void(QWidget *)> action)
-        : m_type(type), m_action(std::move(action))
+        : QObject(qApp), m_type(type), m_action(std::move(action))
     {
         qApp->installEventFilter(this);
     }
@@ -78,7 +79,7 @@ void Scene::select(const Lines &lines, const QByteArray &name)
 void Scene::selectFile(const QByteArray &content, const QByteArray &name)
 {
     writeFile(PathRules::join(configurationDirectory, name), content);
-    main.lista->update();
+    main.lista->reload();
     main.lista->setItemIndex(int(main.lista->names().indexOf(name)));
 }
 

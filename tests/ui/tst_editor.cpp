@@ -93,7 +93,7 @@ void whenEditorOpens(TForm1 &form1, std::function<void(TForm2 &)> inspect, bool 
 // A main window list selection of one configuration file.
 void select(TForm1 &form1, const QByteArray &name)
 {
-    form1.lista->update();
+    form1.lista->reload();
     const int row = int(form1.lista->names().indexOf(name));
     QVERIFY2(row >= 0, name.constData());
     form1.lista->setItemIndex(row);
@@ -465,6 +465,8 @@ void TestEditor::roundTrip()
     QVERIFY(written.endsWith("\r\n"));
     QCOMPARE(lines.at(41), Config::optionString(lines));
 
+    env.main.editmode = true; // editing the file saved: it is replaced without a question
+    env.main.editfile = "trip.tvo";
     TForm2 second(&env.main);
     second.load(lines);
     // The window applies loading exactly as the core's rules do.
@@ -580,6 +582,29 @@ void TestEditor::saveWritesAndSays()
     QCOMPARE(TestUtil::readFile(PathRules::join(env.configurationDirectory, "other.tvo")), content);
     QCOMPARE(TestUtil::readFile(PathRules::join(env.configurationDirectory, "new one.tvo")), content);
     QCOMPARE(env.modals.messages().last(), QStringLiteral("File other.tvo saved!"));
+    QCOMPARE(env.modals.texts(ScriptedModals::Kind::Question), QStringList());
+
+    // A configuration this window did not write is replaced only when the user says so; its name
+    // in capitals names that same file.
+    const QByteArray handTuned = PathRules::join(env.configurationDirectory, "PONG.TVO");
+    TestUtil::writeFile(handTuned, "hand-tuned");
+    editor.config->setText("PONG.TVO");
+    env.modals.answerQuestion(false);
+    editor.Button27->click();
+    QVERIFY(!editor.saved());
+    QCOMPARE(TestUtil::readFile(handTuned), QByteArray("hand-tuned"));
+    env.modals.answerQuestion(true);
+    editor.Button27->click();
+    QVERIFY(editor.saved());
+    QCOMPARE(TestUtil::readFile(handTuned), content);
+    QCOMPARE(env.modals.texts(ScriptedModals::Kind::Question),
+             QStringList(2, QStringLiteral("Replace the configuration PONG.TVO?")));
+    // A name is a name: a path is refused before anything is written.
+    editor.config->setText("../escape");
+    editor.Button27->click();
+    QVERIFY(!editor.saved());
+    QCOMPARE(env.modals.messages().last(), QStringLiteral("A configuration name cannot hold the character \"/\"."));
+    QVERIFY(!FileIO::exists(env.root.file("escape.tvo")));
 }
 
 void TestEditor::saveAndClose()
@@ -609,13 +634,12 @@ void TestEditor::saveAndClose()
 void TestEditor::failedWriteKeepsOldFile_data()
 {
     QTest::addColumn<QByteArray>("name");
-    QTest::addColumn<int>("failingStep"); // -1: no fault, the name itself cannot be created
+    QTest::addColumn<int>("failingStep");
     // A new file: one there already would be written in place when its temporary is refused.
     QTest::newRow("temporary file") << QByteArray("fresh") << int(FileIO::WriteStep::CreateTemporary);
     QTest::newRow("write") << QByteArray("keep") << int(FileIO::WriteStep::Write);
     QTest::newRow("flush") << QByteArray("keep.tvo") << int(FileIO::WriteStep::Flush);
     QTest::newRow("replace") << QByteArray("keep") << int(FileIO::WriteStep::Commit);
-    QTest::newRow("missing directory") << QByteArray("nosuch/x") << -1;
 }
 
 void TestEditor::failedWriteKeepsOldFile()
@@ -637,9 +661,11 @@ void TestEditor::failedWriteKeepsOldFile()
     editor.config->setText(QString::fromUtf8(name));
     editor.mame->setText(QString::fromUtf8(env.fake.program));
     editor.Edit1->setText(QString::fromUtf8(roms));
-    editor.Button33->click();
     const QByteArray target = Options::targetPath(env.configurationDirectory, name);
-    const QString reason = failingStep < 0 ? QStringLiteral("No such file or directory") : QStringLiteral("Input/output error");
+    if (FileIO::exists(target))
+        env.modals.answerQuestion(true); // replace it
+    editor.Button33->click();
+    const QString reason = QStringLiteral("Input/output error");
     QCOMPARE(env.modals.errors(), QStringList{Errors::boxText("Cannot create file " + QString::fromUtf8(target) + ": " + reason)});
     QVERIFY(env.modals.messages().isEmpty());
     QVERIFY(!editor.saved());
@@ -764,7 +790,7 @@ void TestEditor::editWithNothingSelected()
     Scene env;
     const QByteArray roms = env.root.mkdir("emu/ROMS");
     TestUtil::writeFile(PathRules::join(env.configurationDirectory, "one.tvo"), TestUtil::crlf(TestUtil::configLines(54)));
-    env.main.lista->update();
+    env.main.lista->reload();
     env.main.editfile = "before";
     env.main.ImportConfiguration1Click();
     QVERIFY(env.main.editmode);
@@ -1071,6 +1097,13 @@ void TestEditor::gameListButtons()
     editor.Button4->click(); // OK
     QCOMPARE(editor.selectgamee->text(), QStringLiteral("pacman.zip"));
     QVERIFY(editor.Panel1->isHidden());
+
+    editor.Button2->click();
+    editor.gamelist->setItemIndex(0);
+    QTest::keyClick(editor.gamelist, Qt::Key_Return); // Enter takes the game, as OK does
+    QCOMPARE(editor.selectgamee->text(), QStringLiteral("galaga.zip"));
+    QVERIFY(editor.Panel1->isHidden());
+    editor.selectgamee->setText(QStringLiteral("pacman.zip"));
 
     editor.Button2->click();
     editor.gamelist->setItemIndex(0);

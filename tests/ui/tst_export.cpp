@@ -61,20 +61,21 @@ void TestExport::quickLaunchRuns()
     const QByteArray ini = crlf({"# core", "rompath                   $HOME/mame/roms", "x"});
     const QByteArray settings = s.root.mkdir("home/.mame") + "/mame.ini"; // where 0.251 reads it
     writeFile(settings, ini);
-    for (const QByteArray archive : {"pacman.zip", "my.game"}) {
+    // A name without extension is the game's name as it is.
+    for (const QByteArray archive : {"pacman.zip", "my.game", "galaga"}) {
         s.modals.answerFile(s.fake.program);
         s.modals.answerFile(games(s) + "/" + archive);
         s.command(&TForm1::QUICKConfiguration1Click);
         QCOMPARE(s.main.dados2.count(), 53);
         QCOMPARE(s.main.dados2.at(1), archive);
         QCOMPARE(s.main.dados2.at(52), games(s));
-        QCOMPARE(s.main.dados.lines(), s.main.dados2.lines());
+        QCOMPARE(s.main.dados.lines(), QList<QByteArray>()); // the selected configuration's lines stay theirs
     }
     QCOMPARE(s.modals.errors(), QStringList());
     QCOMPARE(readFile(settings), crlf({"# core", "rompath ROMS;" + games(s), "x"}));
     const QList<FakeCall> calls = s.fake.calls();
     // The settings file's place asked once, then the games: no preparatory run.
-    QCOMPARE(s.fake.argumentLists(), (QList<QList<QByteArray>>{{"-showconfig"}, {"pacman"}, {"my"}}));
+    QCOMPARE(s.fake.argumentLists(), (QList<QList<QByteArray>>{{"-showconfig"}, {"pacman"}, {"my"}, {"galaga"}}));
     QCOMPARE(calls.at(1).directory, s.fake.directory);
     QCOMPARE(FileIO::currentDirectory(), s.configurationDirectory);
 }
@@ -101,7 +102,8 @@ void TestExport::quickLaunchWithoutSettingsFile()
     s.modals.answerFile(games(s) + "/pacman.zip");
     s.command(&TForm1::QUICKConfiguration1Click);
     QCOMPARE(s.modals.errors(), QStringList{"Cannot open file " + QString::fromUtf8(s.home) + "/.mame/mame.ini."});
-    QCOMPARE(s.main.dados.at(1), QByteArray("pacman.zip")); // replaced already
+    QCOMPARE(s.main.dados2.at(1), QByteArray("pacman.zip")); // its own lines, filled already
+    QVERIFY(s.main.dados.isEmpty());
     QCOMPARE(s.fake.argumentLists(), QList<QList<QByteArray>>{{"-showconfig"}});
 }
 
@@ -168,15 +170,18 @@ void TestExport::exportReplacesAndFailsSafely()
 
 void TestExport::exportAfterQuickLaunch()
 {
+    // The quick launch leaves the selected configuration's lines alone: the export writes those.
     Scene s{"emu dir"};
     writeFile(s.fake.directory + "/mame.cfg", crlf(QList<QByteArray>(12)));
+    s.select(s.configuration("pacman.zip"));
     s.modals.answerFile(s.fake.program);
     s.modals.answerFile(games(s) + "/galaga.zip");
     s.command(&TForm1::QUICKConfiguration1Click);
     s.modals.answerFile(s.root.file("quick.bat"));
     s.command(&TForm1::CreateaAutoExcutable1Click);
-    QCOMPARE(readFile(s.fake.directory + "/mame.cfg").split('\n').at(11), "rompath = .;ROMS;" + games(s) + "\r");
-    QCOMPARE(readFile(s.root.file("quick.bat")).split('\n').at(5), s.fake.program + " galaga \r");
+    QCOMPARE(s.modals.errors(), QStringList());
+    QCOMPARE(LineBuffer::split(readFile(s.fake.directory + "/mame.cfg")).value(11), "rompath = .;ROMS;" + games(s));
+    QCOMPARE(LineBuffer::split(readFile(s.root.file("quick.bat"))).value(5), s.fake.program + " pacman -cheat ");
 }
 
 void TestExport::shellScriptRunsTheEmulator()
@@ -215,6 +220,17 @@ void TestExport::shellScriptRunsTheEmulator()
     p.start(QString::fromUtf8(script), {QStringLiteral("my game")});
     QVERIFY(p.waitForFinished(60000));
     QCOMPARE(s.fake.calls().last().arguments, QList<QByteArray>{"my game"});
+
+    // An emulator named from the configuration directory: the script names it as this program
+    // runs it, so it works from anywhere.
+    s.select(configLines(54, {{1, "galaga.zip"}, {40, "../emu dir/mame"}}));
+    s.modals.answerFile(script, 2);
+    s.command(&TForm1::CreateaAutoExcutable1Click);
+    p.setWorkingDirectory(QStringLiteral("/"));
+    p.start(QString::fromUtf8(script), {});
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), 0);
+    QCOMPARE(s.fake.calls().last().arguments, QList<QByteArray>{"galaga"});
 }
 
 QTEST_MAIN(TestExport)

@@ -1,7 +1,9 @@
+#include "Unit2.h"
 #include "application.h"
 #include "fileio.h"
 #include "filelistbox.h"
 #include "scriptedmodals.h"
+#include "scene.h"
 #include "testutil.h"
 #include "tvm.h"
 
@@ -29,6 +31,7 @@ private slots:
     void deleteDeclinedKeepsFile();
     void deleteOfVanishedFileDoesNothing();
     void initialBuffers();
+    void keysAndAnEmptyFolder();
 
 private:
     void select(const QByteArray &name);
@@ -157,12 +160,15 @@ void TestMainWindow::refreshClearsSelectionButKeepsLines()
 
 void TestMainWindow::firstItemSelectsAfterFocus()
 {
-    // Taking the focus makes the first entry current without selecting it; selecting it then
-    // must still load it.
+    // With the focus in the list and nothing selected, no row looks current (Enter would run
+    // nothing); the arrow key selects the first row, and Enter then runs what it shows.
     form()->show();
     QVERIFY(QTest::qWaitForWindowActive(form()));
+    QVERIFY(form()->lista->hasFocus());
+    QVERIFY(!form()->lista->currentIndex().isValid());
     QCOMPARE(form()->statusText(), QString());
-    select("arcade.tvo");
+    QTest::keyClick(form()->lista, Qt::Key_Down);
+    QCOMPARE(form()->lista->selectedName(), QByteArray("arcade.tvo"));
     QCOMPARE(form()->statusText(), QStringLiteral("Arcade classics"));
 }
 
@@ -170,24 +176,38 @@ void TestMainWindow::deleteAsksOnceAndDeletes()
 {
     form()->show();
     QVERIFY(QTest::qWaitForWindowActive(form()));
-    select("Beta.TVO");
+    select("arcade.tvo");
     m_modals->answerQuestion(true);
     QTest::keyClick(form()->lista, Qt::Key_Delete);
     QCOMPARE(m_modals->texts(ScriptedModals::Kind::Question).size(), 1);
-    QVERIFY(!FileIO::exists(m_dir->file("Beta.TVO")));
-    QCOMPARE(form()->lista->names(), (QList<QByteArray>{"arcade.tvo", "empty.tvo"}));
-    QCOMPARE(form()->lista->itemIndex(), -1);
-    QCOMPARE(form()->statusText(), QString());
-    QCOMPARE(form()->dados.at(0), QByteArray("Caf\xe9 games")); // not cleared
+    QVERIFY(!FileIO::exists(m_dir->file("arcade.tvo")));
+    QCOMPARE(form()->lista->names(), (QList<QByteArray>{"Beta.TVO", "empty.tvo"}));
+    // The row that took its place is selected, so the keyboard goes on from there.
+    QCOMPARE(form()->lista->selectedName(), QByteArray("Beta.TVO"));
+    QCOMPARE(form()->statusText(), QStringLiteral("Caf\u00e9 games"));
 }
 
 void TestMainWindow::deleteDeclinedKeepsFile()
 {
-    select("arcade.tvo");
+    select("empty.tvo"); // the last row
+    m_modals->clear();
     m_modals->answerQuestion(false);
     form()->SpeedButton4->click();
+    QVERIFY(FileIO::exists(m_dir->file("empty.tvo")));
+    QCOMPARE(form()->lista->selectedName(), QByteArray("empty.tvo")); // refreshed, then selected again
+
+    // A delete that fails says which file and why, and the list is read again.
+    select("arcade.tvo");
+    const auto previous = FileIO::setFaultInjector(
+        [](FileIO::WriteStep step, const QByteArray &) { return step == FileIO::WriteStep::Remove; });
+    m_modals->clear();
+    m_modals->answerQuestion(true);
+    form()->SpeedButton4->click();
+    FileIO::setFaultInjector(previous);
     QVERIFY(FileIO::exists(m_dir->file("arcade.tvo")));
-    QCOMPARE(form()->lista->itemIndex(), -1); // refreshed all the same
+    QCOMPARE(m_modals->errors(),
+             QStringList{"Cannot delete file " + QString::fromUtf8(m_dir->file("arcade.tvo")) + ": Input/output error."});
+    QCOMPARE(form()->lista->selectedName(), QByteArray("arcade.tvo"));
 }
 
 void TestMainWindow::deleteOfVanishedFileDoesNothing()
@@ -209,6 +229,36 @@ void TestMainWindow::initialBuffers()
     QVERIFY(!form()->editmode);
     QVERIFY(form()->editfile.isEmpty());
     QCOMPARE(form()->configurationDirectory(), m_dir->path());
+}
+
+void TestMainWindow::keysAndAnEmptyFolder()
+{
+    // Shift+Enter edits the selected configuration; a name beginning with "." is listed too.
+    TestUtil::writeFile(m_dir->file(".dotted.tvo"), TestUtil::crlf(TestUtil::configLines(54)));
+    form()->Refresh1->trigger();
+    QCOMPARE(form()->lista->names().first(), QByteArray(".dotted.tvo"));
+    form()->show();
+    QVERIFY(QTest::qWaitForWindowActive(form()));
+    select(".dotted.tvo");
+    bool opened = false;
+    TestUtil::whenShown<TForm2>([&opened](TForm2 &editor) {
+        opened = true;
+        editor.close();
+    });
+    QTest::keyClick(form()->lista, Qt::Key_Return, Qt::ShiftModifier);
+    QVERIFY(opened);
+    QVERIFY(form()->editmode);
+    QCOMPARE(form()->editfile, QByteArray(".dotted.tvo"));
+
+    // With no configuration at all, Run and Delete do nothing.
+    for (const QByteArray &name : form()->lista->names())
+        QVERIFY(FileIO::remove(m_dir->file(name)));
+    form()->Refresh1->trigger();
+    QCOMPARE(form()->lista->count(), 0);
+    m_modals->clear();
+    QTest::keyClick(form()->lista, Qt::Key_Return);
+    QTest::keyClick(form()->lista, Qt::Key_Delete);
+    QVERIFY(m_modals->shown.isEmpty());
 }
 
 QTEST_MAIN(TestMainWindow)

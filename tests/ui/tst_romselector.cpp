@@ -9,6 +9,7 @@
 #include "tvm.h"
 #include "scene.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -122,8 +123,11 @@ void TestRomSelector::onlyPlainArchivesSorted()
     hold(s, games);
     s.selector.show();
     QCOMPARE(s.selector.gamelist->names(), (QList<QByteArray>{"asteroid.zip", "Galaga.ZIP", "zaxxon.zip"}));
-    QCOMPARE(s.selector.gamelist->itemIndex(), -1);
-    s.selector.gamelist->setItemIndex(1);
+    // It opens ready for the keyboard: the focus in the list, its first game selected.
+    QCOMPARE(s.selector.gamelist->itemIndex(), 0);
+    QCOMPARE(s.selector.focusWidget(), s.selector.gamelist);
+    QTest::keyClick(s.selector.gamelist, Qt::Key_Down);
+    QCOMPARE(s.selector.gamelist->itemIndex(), 1);
     QCOMPARE(s.selector.gamelist->fileName(), games + "/Galaga.ZIP");
     s.selector.Button2->click();
 }

@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -70,6 +71,8 @@ private slots:
     void notice();
     void gameDirectory_data();
     void gameDirectory();
+    void whatTheListShows_data();
+    void whatTheListShows();
     void inipathRoutes_data();
     void inipathRoutes();
     void everyWayIn_data();
@@ -258,6 +261,8 @@ void TestRun::romSelector_data()
     QTest::newRow("OK with nothing selected") << QByteArray() << "OK" << Calls{{"-cheat"}};
     QTest::newRow("Cancel") << QByteArray("galaga.zip") << "Cancel" << Calls{};
     QTest::newRow("closed by the title bar") << QByteArray("galaga.zip") << "close" << Calls{};
+    // Found through the ROM path that Change Directory wrote: the game goes by its name alone.
+    QTest::newRow("OK in another directory") << QByteArray("dkong.zip") << "elsewhere" << Calls{{"dkong", "-cheat"}};
 }
 
 void TestRun::romSelector()
@@ -273,12 +278,18 @@ void TestRun::romSelector()
     // An earlier OK must not answer for a later close.
     s.windows.Form3->okpressed = true;
 
+    const QByteArray elsewhere = s.root.mkdir("elsewhere");
+    writeFile(elsewhere + "/dkong.zip", "PK");
     bool shown = false;
     whenShown<TForm3>([&](TForm3 &selector) {
         TForm3 *f = &selector;
         shown = f->isVisible() && f->gamelist->directory() == s.romDirectory;
+        if (button == "elsewhere") {
+            s.modals.answerFolder(elsewhere);
+            f->Button4->click(); // Change Directory
+        }
         f->gamelist->setItemIndex(pick.isEmpty() ? -1 : int(f->gamelist->names().indexOf(pick)));
-        if (button == "OK")
+        if (button == "OK" || button == "elsewhere")
             f->Button1->click();
         else if (button == "Cancel")
             f->Button2->click();
@@ -289,9 +300,9 @@ void TestRun::romSelector()
     QVERIFY(shown);
     QCOMPARE(s.errors(), QStringList());
     QCOMPARE(s.games(), calls);
-    // The settings file was prepared before the question.
+    // The settings file was prepared before the question (and pointed elsewhere by Change Directory).
     QCOMPARE(readFile(s.fake.directory + "/mame.cfg"),
-             crlf(replaced(numbered(12), 11, "rompath = .;ROMS;" + s.romDirectory)));
+             crlf(replaced(numbered(12), 11, "rompath = .;ROMS;" + (button == "elsewhere" ? elsewhere : s.romDirectory))));
 }
 
 void TestRun::failures_data()
@@ -552,6 +563,51 @@ void TestRun::gameDirectory()
     const QList<FakeCall> calls = s.fake.calls();
     QCOMPARE(calls.last().arguments, (QList<QByteArray>{"pacman", "-cheat"}));
     QCOMPARE(calls.last().directory, expected == "emulator" ? emulatorDirectory : s.home + "/.mame");
+}
+
+void TestRun::whatTheListShows_data()
+{
+    QTest::addColumn<QString>("before"); // what happens between the selection and Run
+    QTest::addColumn<Calls>("games");
+    QTest::newRow("file changed on disk: its new content runs") << "changed" << Calls{{"galaga", "-cheat"}};
+    QTest::newRow("file deleted: nothing runs") << "deleted" << Calls{};
+    QTest::newRow("after a quick launch: the configuration runs")
+        << "quick launch" << Calls{{"quick"}, {"pacman", "-cheat"}};
+    QTest::newRow("Run again while one waits: dropped") << "run during wait" << Calls{{"pacman", "-cheat"}};
+}
+
+// Run, Edit and Export act on the configuration the list shows, as it is on disk.
+void TestRun::whatTheListShows()
+{
+    QFETCH(QString, before);
+    QFETCH(Calls, games);
+    Scene s;
+    writeFile(s.fake.directory + "/mame.cfg", crlf(numbered(12)));
+    s.select(s.configuration());
+    if (before == "changed") {
+        writeFile(s.configurationDirectory + "/test.tvo", crlf(s.configuration("galaga.zip")));
+    } else if (before == "deleted") {
+        ::unlink((s.configurationDirectory + "/test.tvo").constData());
+    } else if (before == "quick launch") {
+        s.modals.answerFile(s.fake.program);
+        s.modals.answerFile(s.romDirectory + "/quick.zip");
+        s.command(&TForm1::QUICKConfiguration1Click);
+    } else if (before == "run during wait") {
+        // The first run waits for the emulator's vocabulary; a second Run meanwhile is dropped.
+        s.fake.on("SHOWCONFIG", "FIFO", never(s));
+        QTimer::singleShot(0, &s.main, [&s] {
+            s.main.RunConfiguration1->trigger();
+            const int fd = ::open((s.root.file("never")).constData(), O_WRONLY); // lets it answer
+            ::close(fd);
+        });
+    }
+    ExitWatch watch;
+    s.main.RunConfiguration1->trigger();
+    watch.wait();
+    QCOMPARE(s.errors(), QStringList());
+    QCOMPARE(s.games(), games);
+    if (before == "deleted")
+        QCOMPARE(s.main.lista->names(), QList<QByteArray>());
 }
 
 void TestRun::everyWayIn_data()

@@ -58,7 +58,11 @@ Writer editorSave(Scene &s, bool replacing)
     editor.config->setText(QString::fromUtf8(name));
     editor.mame->setText(QString::fromUtf8(s.fake.program));
     editor.Edit1->setText(QString::fromUtf8(s.romDirectory));
-    w.run = [held] { held->Button27->click(); };
+    w.run = [held, &s, replacing] {
+        if (replacing)
+            s.modals.answerQuestion(true); // the configuration there is replaced when the user says so
+        held->Button27->click();
+    };
     QList<QByteArray> lines = configLines(54, {{7, "-scanlines"}, {40, s.fake.program}, {52, s.romDirectory}});
     lines[41] = QByteArray(5, ' ') + "-scanlines" + QByteArray(33, ' ');
     w.written = crlf(lines);
