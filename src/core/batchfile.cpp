@@ -58,10 +58,9 @@ QByteArray shellQuote(const QByteArray &text)
     return out + '\'';
 }
 
-QByteArray shellScript(const Launch &launch)
+QByteArray shellScript(const Launch &launch, const QByteArray &workingDirectory)
 {
-    const QByteArray directory =
-        launch.workingDirectory.isEmpty() ? PathRules::directoryPart(launch.emulator) : launch.workingDirectory;
+    const QByteArray directory = workingDirectory.isEmpty() ? PathRules::directoryPart(launch.emulator) : workingDirectory;
     QByteArray game;
     QByteArray script = "#!/bin/sh\n"
                         "echo ' " + Banner1 + "'\n"

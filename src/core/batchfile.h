@@ -13,7 +13,6 @@ struct Launch {
     QByteArray emulator;
     QByteArray gameArchive;
     QByteArray optionString;
-    QByteArray workingDirectory; // the shell script's: where it runs the emulator; empty for the emulator's own
 };
 
 // The batch file's lines (each to be followed by CR LF): eleven without a game, six with one.
@@ -21,7 +20,8 @@ QList<QByteArray> batchLines(const Launch &launch);
 
 // A POSIX sh script doing the same (LF line ends), every path, the game and each word of the
 // option string quoted on its own, so that nothing in them is interpreted by the shell.
-QByteArray shellScript(const Launch &launch);
+// It runs the emulator in `workingDirectory`, or in the emulator's own directory when that is empty.
+QByteArray shellScript(const Launch &launch, const QByteArray &workingDirectory = {});
 
 // Quotes a text for sh: the text between single quotes, each single quote written as '\''.
 QByteArray shellQuote(const QByteArray &text);

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -25,13 +26,16 @@ int errorOutputFile()
     return fd;
 }
 
-QByteArray readAll(int fd)
+// The last `limit` bytes of the file: a game that wrote a gigabyte of errors is reported by its
+// end, read in a moment and in little memory.
+QByteArray readTail(int fd, qint64 limit)
 {
     QByteArray text;
     char buffer[65536];
-    off_t offset = 0;
-    for (;;) {
-        const ssize_t n = ::pread(fd, buffer, sizeof buffer, offset);
+    struct stat st;
+    off_t offset = ::fstat(fd, &st) == 0 && st.st_size > limit ? off_t(st.st_size - limit) : 0;
+    while (text.size() < limit) {
+        const ssize_t n = ::pread(fd, buffer, size_t(std::min<qint64>(sizeof buffer, limit - text.size())), offset);
         if (n > 0) {
             text.append(buffer, n);
             offset += n;
@@ -113,7 +117,7 @@ void GameLauncher::finished(Watch *watch)
     const int status = ended->process->status();
     // A status of -1: collected elsewhere, nothing known about its end.
     if (status > 0) {
-        const QByteArray errorOutput = ended->errorFd >= 0 ? readAll(ended->errorFd) : QByteArray();
+        const QByteArray errorOutput = ended->errorFd >= 0 ? readTail(ended->errorFd, ReportTailBytes) : QByteArray();
         emit gameFailed(endingReport(ended->game, status, errorOutput));
     }
 }
@@ -131,11 +135,14 @@ QString GameLauncher::endingReport(const QByteArray &game, int status, const QBy
     // One substitution: a game named "x%2" is shown as it is.
     QString report = QStringLiteral("%1 ended with status %2 (%3)")
                          .arg(TextCodec::decode(game), QString::number(status), meaning(status));
-    for (qsizetype i = std::max<qsizetype>(0, lines.size() - 10); i < lines.size(); ++i) {
+    for (qsizetype i = std::max<qsizetype>(0, lines.size() - ReportLines); i < lines.size(); ++i) {
         QByteArray line = lines.at(i);
         if (line.endsWith('\r'))
             line.chop(1);
-        report += QLatin1Char('\n') + TextCodec::decode(line);
+        QString shown = TextCodec::decode(line);
+        if (shown.size() > ReportLineLength)
+            shown = shown.left(ReportLineLength - 1) + QChar(0x2026); // the rest elided
+        report += QLatin1Char('\n') + shown;
     }
     return report;
 }

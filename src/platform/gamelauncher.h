@@ -36,7 +36,11 @@ public:
     [[noreturn]] static void cannotStart(const QByteArray &program, const QString &reason);
 
     // The report of a game that ended with `status`: "%s ended with status %d (%s)", then the
-    // last ten lines of its error output.
+    // last ten lines of its error output, each cut at 300 characters. Only the last 64 KiB of the
+    // error output are read.
+    static constexpr qint64 ReportTailBytes = 64 * 1024;
+    static constexpr int ReportLines = 10;
+    static constexpr int ReportLineLength = 300;
     static QString endingReport(const QByteArray &game, int status, const QByteArray &errorOutput);
 
 signals:

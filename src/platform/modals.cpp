@@ -72,6 +72,12 @@ int showBox(QMessageBox::Icon icon, const QString &title, const QString &text,
     CentredBox box(icon, title, breakable(text), buttons);
     // A name is shown as it is, never read as markup ("<b>x.tvo").
     box.setTextFormat(Qt::PlainText);
+    // A long text (a game's last lines of errors) shows its first line, and the whole of it in the
+    // box's scrolling details: wrapped in the box, it could be taller than the screen.
+    if (text.size() > 800 || text.count(QLatin1Char('\n')) > 12) {
+        box.setText(breakable(text.section(QLatin1Char('\n'), 0, 0)));
+        box.setDetailedText(text);
+    }
     return box.exec();
 }
 
@@ -89,6 +95,8 @@ public:
         label->setWordWrap(true);
         m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
         m_cancel->setObjectName(QStringLiteral("Cancel"));
+        // Enter pressed again and again to start a game must not cancel it: Escape or a click does.
+        m_cancel->setAutoDefault(false);
         connect(m_cancel, &QPushButton::clicked, this, &WaitWindow::reject);
         auto *layout = new QVBoxLayout(this);
         layout->addWidget(label);
@@ -216,8 +224,8 @@ public:
             dialog.selectNameFilter(filters.at(request.filterIndex));
         if (request.mode == FileDialogRequest::Mode::Save) {
             dialog.setAcceptMode(QFileDialog::AcceptSave);
-            // The program replaces a chosen file without asking.
-            dialog.setOption(QFileDialog::DontConfirmOverwrite);
+            if (!request.confirmOverwrite)
+                dialog.setOption(QFileDialog::DontConfirmOverwrite);
         } else {
             dialog.setFileMode(QFileDialog::ExistingFile);
             dialog.setOption(QFileDialog::ReadOnly);

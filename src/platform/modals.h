@@ -41,6 +41,7 @@ struct FileDialogRequest {
     QString filter;             // "Description|pattern|Description|pattern", as written
     int filterIndex = 0;        // the filter selected when the dialog opens, from 0
     QByteArray directory;       // where the dialog opens; empty for the dialog's default
+    bool confirmOverwrite = false; // a save dialog asks before a chosen file that exists is replaced
 };
 
 struct FileDialogResult {

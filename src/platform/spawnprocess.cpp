@@ -88,39 +88,4 @@ Started start(const QByteArray &program, const QList<QByteArray> &arguments, con
     return spawn(program, arguments, options, options.standardOutput);
 }
 
-std::optional<QByteArray> output(const QByteArray &program, const QList<QByteArray> &arguments,
-                                 const QByteArray &workingDirectory)
-{
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0)
-        return std::nullopt;
-    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-    Options options;
-    options.workingDirectory = workingDirectory;
-    options.errorOutput = null;
-    const Started started = spawn(program, arguments, options, fds[1]);
-    ::close(fds[1]);
-    if (null >= 0)
-        ::close(null);
-    if (started.pid < 0) {
-        ::close(fds[0]);
-        return std::nullopt;
-    }
-    // Read to the end while it runs: a full pipe would stop the program.
-    QByteArray text;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fds[0], buffer, sizeof buffer);
-        if (n > 0)
-            text.append(buffer, n);
-        else if (n == 0 || errno != EINTR)
-            break;
-    }
-    ::close(fds[0]);
-    int status;
-    while (::waitpid(started.pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    return text;
-}
-
 } // namespace Spawn

@@ -31,11 +31,4 @@ struct Options {
 // the process (ProcessWatch).
 Started start(const QByteArray &program, const QList<QByteArray> &arguments, const Options &options = {});
 
-// Runs `program` with `arguments` in `workingDirectory` and returns its whole standard output once
-// it has ended (its error output discarded); nothing when it could not be started.
-// Superseded by ProcessCapture, which bounds the run and lets it be cancelled; this one waits
-// without a bound and stays only until its last caller moves over.
-std::optional<QByteArray> output(const QByteArray &program, const QList<QByteArray> &arguments,
-                                 const QByteArray &workingDirectory);
-
 } // namespace Spawn

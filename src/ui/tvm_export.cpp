@@ -16,8 +16,9 @@ const FileDialogRequest OpenDialog{FileDialogRequest::Mode::Open, QStringLiteral
                                    Filters::MameExecutable, 0, {}};
 const FileDialogRequest zipdialog{FileDialogRequest::Mode::Open, QStringLiteral("Select The Zip ROM file"),
                                   QStringLiteral("MAME Executable files|*zip|All Files|*.*"), 0, {}};
+// It asks before replacing a file that exists, as save dialogs do.
 const FileDialogRequest SaveDialog1{FileDialogRequest::Mode::Save, QString(),
-                                    QString::fromLatin1(BatchFile::SaveFilter), 0, {}};
+                                    QString::fromLatin1(BatchFile::SaveFilter), 0, {}, true};
 
 } // namespace
 
@@ -62,8 +63,8 @@ void TForm1::CreateaAutoExcutable1Click()
         // emulator it names takes and the paths this program itself would run.
         const QByteArray program = m_launcher.emulatorProgram(dados);
         const Launcher::Command command = m_launcher.command(dados, {});
-        const BatchFile::Launch translated{program, game, command.arguments.join(' '), command.workingDirectory};
-        const QByteArray script = BatchFile::shellScript(translated);
+        const BatchFile::Launch translated{program, game, command.arguments.join(' ')};
+        const QByteArray script = BatchFile::shellScript(translated, command.workingDirectory);
         if (const FileIO::WriteResult written = FileIO::writeAtomically(path, script, true); !written)
             Errors::cannotCreate(path, written.error);
     } else {

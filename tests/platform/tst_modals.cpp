@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QScreen>
@@ -52,6 +53,7 @@ void TestModals::wait_data()
     QTest::newRow("the work ends: the window closes") << 0 << true;
     QTest::newRow("Escape, twice") << int(Qt::Key_Escape) << false;
     QTest::newRow("Cancel (space on its button)") << int(Qt::Key_Space) << false;
+    QTest::newRow("Enter pressed on: nothing cancelled") << int(Qt::Key_Return) << true;
 }
 
 void TestModals::wait()
@@ -64,11 +66,15 @@ void TestModals::wait()
         seen = window->windowTitle();
         if (key == 0)
             return work.end();
+        if (key == Qt::Key_Return) {
+            QTest::keyClick(window->findChild<QWidget *>("Cancel"), Qt::Key_Return);
+            return work.end();
+        }
         QTest::keyClick(key == Qt::Key_Space ? window->findChild<QWidget *>("Cancel") : window, Qt::Key(key));
         QTest::keyClick(window, Qt::Key_Escape);
     });
     QTEST(Modals::current().wait("Waiting for mame -list to finish", work), "result");
-    QCOMPARE(work.cancels, key ? 1 : 0);
+    QCOMPARE(work.cancels, key && key != Qt::Key_Return ? 1 : 0);
     QCOMPARE(seen, AppInfo::Title);
     QVERIFY(!QApplication::activeModalWidget());
     QVERIFY(Modals::current().wait("finished work shows nothing", work));
@@ -108,6 +114,10 @@ void TestModals::errorBox_data()
     path += QString(150, QLatin1Char('x')); // wider than the screen unless broken
     QTest::newRow("a 300-character path") << "Cannot create file " + path + ": Permission denied.";
     QTest::newRow("markup, accents apart") << "<b>x%2 & \\y</b> a" + QStringLiteral("e\u0301").repeated(60) + " ended";
+    QString lines = QStringLiteral("pacman ended with status 3 (fatal error)");
+    for (int i = 0; i < 10; ++i)
+        lines += QLatin1Char('\n') + QStringLiteral("word ").repeated(60);
+    QTest::newRow("a game's last ten lines, 300 characters each") << lines;
 }
 
 // A long path wraps inside a box that stays on the screen; the text is shown whole, as it is.
@@ -119,7 +129,11 @@ void TestModals::errorBox()
         QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(box->frameGeometry()));
         const auto *label = box->findChild<QLabel *>("qt_msgbox_label");
         QCOMPARE(label->textFormat(), Qt::PlainText);
-        QCOMPARE(QString(label->text()).remove(QChar(0x200B)), text);
+        // Shown whole: in the label, or its first line there and the whole in the details.
+        const auto *box_ = static_cast<QMessageBox *>(box);
+        QCOMPARE(QString(label->text()).remove(QChar(0x200B)),
+                 box_->detailedText().isEmpty() ? text : text.section(QLatin1Char('\n'), 0, 0));
+        QVERIFY(box_->detailedText().isEmpty() || box_->detailedText() == text);
         QVERIFY(!label->text().contains(QRegularExpression(QStringLiteral("\\x{200B}\\p{M}"))));
         // Every piece between break opportunities fits a line, and every line is shown.
         for (const QString &piece : label->text().split(QRegularExpression(QStringLiteral("[\\s\\x{200B}]"))))

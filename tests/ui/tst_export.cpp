@@ -128,6 +128,7 @@ void TestExport::batchFiles()
     s.command(&TForm1::CreateaAutoExcutable1Click);
     QCOMPARE(s.modals.messages(), QStringList{"File created!"});
     QCOMPARE(s.modals.fileRequests.at(0).filter, QStringLiteral("BAT Files|*.bat|ALL Files|*.*|Shell Scripts|*.sh"));
+    QVERIFY(s.modals.fileRequests.at(0).confirmOverwrite); // the dialog asks before replacing a file
     const QByteArray expected = crlf(BatchFile::batchLines({"C:\\MAME.EXE", game, " -cheat "}));
     QCOMPARE(readFile(s.root.file(written)), expected);
     QCOMPARE(s.main.Memo2.lines(), BatchFile::batchLines({"C:\\MAME.EXE", game, " -cheat "}));

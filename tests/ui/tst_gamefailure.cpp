@@ -27,25 +27,32 @@ private slots:
 
 void TestGameFailure::report_data()
 {
+    QTest::addColumn<QByteArray>("game");
     QTest::addColumn<int>("status");
     QTest::addColumn<QByteArray>("errors");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("missing files") << 2 << QByteArray("a\nb\n\n")
+    QTest::newRow("missing files") << QByteArray("pacman") << 2 << QByteArray("a\nb\n\n")
                                    << QStringLiteral("pacman ended with status 2 (missing files)\na\nb");
-    QTest::newRow("unknown status, no output") << 42 << QByteArray() << QStringLiteral("pacman ended with status 42 (error)");
+    QTest::newRow("unknown status, no output") << QByteArray("pacman") << 42 << QByteArray() << QStringLiteral("pacman ended with status 42 (error)");
     QByteArray many;
     for (int i = 1; i <= 14; ++i)
         many += "line " + QByteArray::number(i) + "\r\n";
-    QTest::newRow("last ten lines") << 5 << many
+    QTest::newRow("last ten lines") << QByteArray("pacman") << 5 << many
                                     << QStringLiteral("pacman ended with status 5 (no such system)\nline 5\nline 6\nline 7\n"
                                                       "line 8\nline 9\nline 10\nline 11\nline 12\nline 13\nline 14");
+    QTest::newRow("a name shown as it is") << QByteArray("x%2 & \\%1") << 2 << QByteArray()
+                                           << QStringLiteral("x%2 & \\%1 ended with status 2 (missing files)");
+    QTest::newRow("a 20 KB line cut at 300 characters") << QByteArray("pacman") << 3 << QByteArray(20000, 'e')
+                                                        << QStringLiteral("pacman ended with status 3 (fatal error)\n")
+                                                               + QString(299, QLatin1Char('e')) + QChar(0x2026);
 }
 
 void TestGameFailure::report()
 {
+    QFETCH(QByteArray, game);
     QFETCH(int, status);
     QFETCH(QByteArray, errors);
-    QTEST(GameLauncher::endingReport("pacman", status, errors), "expected");
+    QTEST(GameLauncher::endingReport(game, status, errors), "expected");
 }
 
 void TestGameFailure::failedGameShowsWhy()
@@ -67,6 +74,16 @@ void TestGameFailure::failedGameShowsWhy()
     QVERIFY(ended.wait(60000));
     QCOMPARE(modals.errors(), QStringList{"pacman ended with status 2 (missing files)\npacman.zip NOT FOUND\n"
                                           "Required files are missing, the machine cannot be run."});
+
+    // Of a game that writes a lot, only the end is read (more than that cannot pass through the
+    // stand-in's environment).
+    const QByteArray huge = QByteArray(100000, 'x') + "\nthe last words\n";
+    fake.on("GAME", "STDERR", huge);
+    modals.clear();
+    runCommand([&] { windows.Form1->RunConfiguration1Click(); });
+    QVERIFY(ended.wait(60000));
+    QVERIFY(modals.errors().value(0).endsWith("\nthe last words"));
+    QVERIFY(modals.errors().value(0).size() < 2 * GameLauncher::ReportLineLength);
 
     // A game that ends normally says nothing.
     fake.on("GAME", "EXIT", "0");
