@@ -5,8 +5,8 @@
 #include "filelistbox.h"
 #include "modals.h"
 #include "settingsfile.h"
-#include "tvm.h"
-#include "Unit2.h"
+#include "mainwindow.h"
+#include "configeditor.h"
 
 #include <QApplication>
 #include <QFile>

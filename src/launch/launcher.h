@@ -10,7 +10,7 @@
 // otherwise in the directory of its settings file (for Debian's mame, ~/.mame).
 #pragma once
 
-#include "Executor.h"
+#include "processlauncher.h"
 #include "emulatoranswers.h"
 #include "gamelauncher.h"
 #include "linebuffer.h"

@@ -1,8 +1,8 @@
 #include "application.h"
 
-#include "Unit1.h"
-#include "Unit3.h"
-#include "tvm.h"
+#include "aboutbox.h"
+#include "romselector.h"
+#include "mainwindow.h"
 
 ApplicationWindows::ApplicationWindows()
     : Form1(std::make_unique<TForm1>())

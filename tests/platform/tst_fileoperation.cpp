@@ -1,5 +1,5 @@
 // The file operation: which operations ask, the list as the shell reads it, and repeating.
-#include "ATSHFileOperation.h"
+#include "fileoperation.h"
 #include "fileio.h"
 #include "scriptedmodals.h"
 #include "testutil.h"

@@ -1,11 +1,11 @@
 #include "scene.h"
 
-#include "Unit2.h"
-#include "Unit3.h"
+#include "configeditor.h"
+#include "romselector.h"
 #include "filelistbox.h"
 #include "guard.h"
 #include "pathrules.h"
-#include "tvm.h"
+#include "mainwindow.h"
 
 #include <QApplication>
 #include <QPointer>

@@ -1,8 +1,8 @@
 // Hostile inputs through the commands that read them: emulator settings files, configurations,
 // ROM directories and names holding shell text. Each row names the command and what must happen;
 // the program survives, shows exactly the expected message, and loses or corrupts nothing on disk.
-#include "Unit2.h"
-#include "Unit3.h"
+#include "configeditor.h"
+#include "romselector.h"
 #include "application.h"
 #include "batchfile.h"
 #include "fileio.h"
@@ -12,7 +12,7 @@
 #include "scriptedmodals.h"
 #include "testutil.h"
 #include "textcodec.h"
-#include "tvm.h"
+#include "mainwindow.h"
 #include "scene.h"
 
 #include <QCheckBox>

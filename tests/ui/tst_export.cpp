@@ -5,7 +5,7 @@
 #include "guard.h"
 #include "scriptedmodals.h"
 #include "testutil.h"
-#include "tvm.h"
+#include "mainwindow.h"
 #include "scene.h"
 
 #include <QProcess>

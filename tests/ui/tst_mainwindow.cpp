@@ -1,11 +1,11 @@
-#include "Unit2.h"
+#include "configeditor.h"
 #include "application.h"
 #include "fileio.h"
 #include "filelistbox.h"
 #include "scriptedmodals.h"
 #include "scene.h"
 #include "testutil.h"
-#include "tvm.h"
+#include "mainwindow.h"
 
 #include <QAction>
 #include <QLabel>

@@ -15,7 +15,7 @@
 #include "options.h"
 #include "scriptedmodals.h"
 #include "testutil.h"
-#include "tvm.h"
+#include "mainwindow.h"
 
 #include <QDebug>
 #include <QDir>

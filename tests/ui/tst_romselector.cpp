@@ -1,12 +1,12 @@
 // The ROM selector window: its look, which directory it lists, its answers, and Change Directory.
-#include "Unit3.h"
+#include "romselector.h"
 #include "application.h"
 #include "fileio.h"
 #include "filelistbox.h"
 #include "guard.h"
 #include "scriptedmodals.h"
 #include "testutil.h"
-#include "tvm.h"
+#include "mainwindow.h"
 #include "scene.h"
 
 #include <QApplication>

@@ -1,13 +1,13 @@
 // Run Configuration end to end with real processes: the settings file prepared by the stand-in
 // emulator, the game chosen, and the emulator started in its directory with the right words.
-#include "Unit3.h"
+#include "romselector.h"
 #include "application.h"
 #include "errors.h"
 #include "filelistbox.h"
 #include "guard.h"
 #include "scriptedmodals.h"
 #include "testutil.h"
-#include "tvm.h"
+#include "mainwindow.h"
 #include "processlimits.h"
 #include "scene.h"
 

@@ -1,8 +1,8 @@
 // Every command that writes a file, with the write failing at each of its steps: the previous file
 // stays byte for byte (or stays absent), nothing temporary is left beside it, the error box says
 // which file could not be made and why, no success is reported, and the next command works.
-#include "Unit2.h"
-#include "Unit3.h"
+#include "configeditor.h"
+#include "romselector.h"
 #include "application.h"
 #include "batchfile.h"
 #include "fileio.h"
@@ -11,7 +11,7 @@
 #include "pathrules.h"
 #include "scriptedmodals.h"
 #include "testutil.h"
-#include "tvm.h"
+#include "mainwindow.h"
 #include "scene.h"
 
 #include <QLineEdit>

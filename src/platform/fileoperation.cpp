@@ -1,4 +1,4 @@
-#include "ATSHFileOperation.h"
+#include "fileoperation.h"
 
 #include "fileio.h"
 #include "modals.h"

@@ -1,4 +1,4 @@
-#include "Unit3.h"
+#include "romselector.h"
 
 #include "config.h"
 #include "fileio.h"
@@ -7,7 +7,7 @@
 #include "pathrules.h"
 #include "screen.h"
 #include "settingsfile.h"
-#include "tvm.h"
+#include "mainwindow.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
 // The process launcher, with real processes: what it starts, what it returns, what it does
 // to the owning window meanwhile, and how a wait is shown, bounded and cancelled.
-#include "Executor.h"
+#include "processlauncher.h"
 #include "../fakemame/fakemamecontrol.h"
 #include "processes.h"
 #include "scriptedmodals.h"
@@ -288,4 +288,4 @@ void TestExecutor::notWaitingLeavesProgramRunning()
 }
 
 QTEST_MAIN(TestExecutor)
-#include "tst_executor.moc"
+#include "tst_processlauncher.moc"

@@ -1,7 +1,7 @@
 // Editing the selected configuration in the editor window.
-#include "tvm.h"
+#include "mainwindow.h"
 
-#include "Unit2.h"
+#include "configeditor.h"
 #include "config.h"
 #include "fileio.h"
 #include "filelistbox.h"

@@ -1,4 +1,4 @@
-#include "Unit2.h"
+#include "configeditor.h"
 
 #include "config.h"
 #include "fileio.h"
@@ -9,7 +9,7 @@
 #include "launcher.h"
 #include "pathrules.h"
 #include "textcodec.h"
-#include "tvm.h"
+#include "mainwindow.h"
 
 #include <QApplication>
 #include <QButtonGroup>

@@ -2,7 +2,7 @@
 // selected one, and every command on it.
 #pragma once
 
-#include "ATSHFileOperation.h"
+#include "fileoperation.h"
 #include "fileio.h"
 #include "launcher.h"
 #include "linebuffer.h"
@@ -67,16 +67,16 @@ public:
     void DeleteConfiguration1Click();
     void Refresh1Click();
     void Exit1Click();
-    void RunConfiguration1Click();          // run: tvm_run.cpp
-    void ImportConfiguration1Click();       // edit: tvm_edit.cpp
-    void QUICKConfiguration1Click();        // quick launch: tvm_export.cpp
-    void CreateaAutoExcutable1Click();      // batch export: tvm_export.cpp
-    void TechnicalSupport1Click();          // help: tvm_help.cpp
+    void RunConfiguration1Click();          // run: mainwindow_run.cpp
+    void ImportConfiguration1Click();       // edit: mainwindow_edit.cpp
+    void QUICKConfiguration1Click();        // quick launch: mainwindow_export.cpp
+    void CreateaAutoExcutable1Click();      // batch export: mainwindow_export.cpp
+    void TechnicalSupport1Click();          // help: mainwindow_help.cpp
     void AboutTVO1Click();
     void AboutQuarzel1Click();
     void AboutMAME1Click();
 
-    // The launch steps shared by run and quick launch (tvm_run.cpp), on the current lines.
+    // The launch steps shared by run and quick launch (mainwindow_run.cpp), on the current lines.
     void preparesettings();
     void launchgame(const QByteArray &game);
 

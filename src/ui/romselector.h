@@ -3,7 +3,7 @@
 // selected entry of gamelist.
 #pragma once
 
-#include "FBrowse.h"
+#include "folderbrowse.h"
 
 #include <QDialog>
 

@@ -1,13 +1,13 @@
 // A configuration made in the editor with its helpers, run with the stand-in emulator, and
 // opened again for editing.
-#include "Unit2.h"
+#include "configeditor.h"
 #include "application.h"
 #include "filelistbox.h"
 #include "guard.h"
 #include "linebuffer.h"
 #include "scriptedmodals.h"
 #include "testutil.h"
-#include "tvm.h"
+#include "mainwindow.h"
 #include "scene.h"
 #include "../fakemame/fakemamecontrol.h"
 
@@ -104,4 +104,4 @@ void TestEditorRun::madeRunAndEditedAgain()
 }
 
 QTEST_MAIN(TestEditorRun)
-#include "tst_editor_run.moc"
+#include "tst_configeditor_run.moc"

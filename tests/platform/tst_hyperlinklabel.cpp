@@ -1,4 +1,4 @@
-#include "HyperLink.h"
+#include "hyperlinklabel.h"
 #include "scriptedmodals.h"
 
 #include <QAction>
@@ -389,4 +389,4 @@ void TestHyperLink::paintsInLinkOrVisitedColour()
 }
 
 QTEST_MAIN(TestHyperLink)
-#include "tst_hyperlink.moc"
+#include "tst_hyperlinklabel.moc"

@@ -2,7 +2,7 @@
 #include "application.h"
 #include "appinfo.h"
 #include "commandmode.h"
-#include "tvm.h"
+#include "mainwindow.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "HyperLink.h"
+#include "hyperlinklabel.h"
 
 #include "modals.h"
 

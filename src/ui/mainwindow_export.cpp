@@ -1,5 +1,5 @@
 // The quick launch and the export of a file that starts the emulator without this program.
-#include "tvm.h"
+#include "mainwindow.h"
 
 #include "batchfile.h"
 #include "config.h"

@@ -1,7 +1,7 @@
 // The Help menu's messages and the about window.
-#include "tvm.h"
+#include "mainwindow.h"
 
-#include "Unit1.h"
+#include "aboutbox.h"
 #include "modals.h"
 
 void TForm1::TechnicalSupport1Click()

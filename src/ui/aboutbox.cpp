@@ -1,11 +1,11 @@
-#include "Unit1.h"
+#include "aboutbox.h"
 
 #include "appinfo.h"
 #include "filelistbox.h"
-#include "HyperLink.h"
+#include "hyperlinklabel.h"
 #include "modals.h"
 #include "screen.h"
-#include "tvm.h"
+#include "mainwindow.h"
 
 #include <QEvent>
 #include <QFontDatabase>

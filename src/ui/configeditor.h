@@ -5,7 +5,7 @@
 // back.
 #pragma once
 
-#include "FBrowse.h"
+#include "folderbrowse.h"
 #include "emulatoranswers.h"
 #include "linebuffer.h"
 #include "modals.h"

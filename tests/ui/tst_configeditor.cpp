@@ -1,6 +1,6 @@
 // The configuration editor window: its controls, the enabling rules, saving, loading through
 // Edit configuration, and the emulator, ROM directory and game helpers.
-#include "Unit2.h"
+#include "configeditor.h"
 #include "config.h"
 #include "errors.h"
 #include "fileio.h"
@@ -13,7 +13,7 @@
 #include "pathrules.h"
 #include "scene.h"
 #include "testutil.h"
-#include "tvm.h"
+#include "mainwindow.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -1150,4 +1150,4 @@ void TestEditor::helpTexts()
 }
 
 QTEST_MAIN(TestEditor)
-#include "tst_editor.moc"
+#include "tst_configeditor.moc"

@@ -1,10 +1,10 @@
-#include "HyperLink.h"
-#include "Unit1.h"
+#include "hyperlinklabel.h"
+#include "aboutbox.h"
 #include "application.h"
 #include "filelistbox.h"
 #include "scriptedmodals.h"
 #include "testutil.h"
-#include "tvm.h"
+#include "mainwindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -321,4 +321,4 @@ void TestAbout::mainWindowStillEndsTheProgram()
 }
 
 QTEST_MAIN(TestAbout)
-#include "tst_about.moc"
+#include "tst_aboutbox.moc"

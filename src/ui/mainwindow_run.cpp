@@ -1,8 +1,8 @@
 // Running a configuration: the settings file, the ROM selector and the start of the emulator,
 // each step done by the launcher on the current lines.
-#include "tvm.h"
+#include "mainwindow.h"
 
-#include "Unit3.h"
+#include "romselector.h"
 #include "config.h"
 #include "filelistbox.h"
 #include "pathrules.h"

@@ -1,4 +1,4 @@
-#include "FBrowse.h"
+#include "folderbrowse.h"
 
 #include "fileio.h"
 #include "modals.h"

@@ -1,4 +1,4 @@
-#include "Executor.h"
+#include "processlauncher.h"
 
 #include "modals.h"
 #include "pathrules.h"

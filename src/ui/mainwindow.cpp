@@ -1,4 +1,4 @@
-#include "tvm.h"
+#include "mainwindow.h"
 
 #include "config.h"
 #include "errors.h"
@@ -8,7 +8,7 @@
 #include "modals.h"
 #include "screen.h"
 #include "textcodec.h"
-#include "Unit2.h"
+#include "configeditor.h"
 
 #include <QAction>
 #include <QApplication>
