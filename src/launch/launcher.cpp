@@ -42,6 +42,11 @@ Launcher::Launcher(QWidget *owner, const QByteArray &configurationDirectory, QOb
 {
     Executor.Visibility = TMyVisibility::HIDE;
     connect(&games, &GameLauncher::gameFailed, this, &Launcher::gameFailed);
+    connect(&answers, &EmulatorAnswers::answered, this,
+            [this](const QByteArray &program, EmulatorAnswers::Question question) {
+                if (question == EmulatorAnswers::Question::ListFull)
+                    emit titlesArrived(program);
+            });
 }
 
 Launcher::~Launcher() = default;
@@ -207,6 +212,21 @@ Launcher::Command Launcher::preview(const QByteArray &program, const QByteArray 
     c.arguments.append(translation.arguments);
     c.notes = translation.notes;
     return c;
+}
+
+std::shared_ptr<const Titles> Launcher::titles(const QByteArray &program)
+{
+    const std::optional<AnswerCache::Entry> answer = answers.cached(program, EmulatorAnswers::Question::ListFull);
+    if (!answer) {
+        m_titles.remove(program);
+        if (FileIO::isExecutableFile(program))
+            answers.askInBackground(program, EmulatorAnswers::Question::ListFull);
+        return nullptr;
+    }
+    KeptTitles &kept = m_titles[program];
+    if (!kept.titles || kept.stamp != answer->programStamp)
+        kept = {answer->programStamp, std::make_shared<const Titles>(Titles::fromListFull(answer->output, answer->status))};
+    return kept.titles;
 }
 
 Launcher::Command Launcher::command(const QByteArray &program, const QByteArray &game)

@@ -16,11 +16,14 @@
 #include "linebuffer.h"
 #include "settingsfile.h"
 #include "switches.h"
+#include "titles.h"
 #include "vocabulary.h"
 
 #include <QByteArray>
 #include <QList>
+#include <QHash>
 #include <QObject>
+#include <memory>
 
 class QWidget;
 
@@ -101,13 +104,26 @@ public:
     // The directory the game runs in.
     QByteArray workingDirectory(const QByteArray &program);
 
+    // The titles of `program`'s systems as kept; when none are kept they are asked for in the
+    // background and `titlesArrived` follows. Nothing meanwhile, or for an emulator without a
+    // usable answer. The lists show names at once and never wait for titles.
+    std::shared_ptr<const Titles> titles(const QByteArray &program);
+
 signals:
     // A started game ended with a status other than 0; `report` says how.
     void gameFailed(const QString &report);
+    // The titles of `program`'s systems were asked for and the emulator answered.
+    void titlesArrived(const QByteArray &program);
 
 private:
     QByteArray inidirectory(const QByteArray &program);
     void runHidden(const QByteArray &program, const QByteArray &switchText, const QByteArray &workingDirectory);
 
     QByteArray m_configurationDirectory;
+    // Titles read from an answer, by program, with the emulator's stamp they belong to.
+    struct KeptTitles {
+        FileIO::Stamp stamp;
+        std::shared_ptr<const Titles> titles;
+    };
+    QHash<QByteArray, KeptTitles> m_titles;
 };

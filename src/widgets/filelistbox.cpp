@@ -4,27 +4,136 @@
 #include "pathrules.h"
 #include "textcodec.h"
 
+#include <QApplication>
 #include <QItemSelectionModel>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+namespace {
+
+// Paints an entry's name as the view does, then its title after it in the remaining width,
+// elided, in the colour of secondary text.
+class TitleDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        const QString title = index.data(FileListModel::TitleRole).toString();
+        if (title.isEmpty())
+            return;
+        const QFontMetrics metrics(option.font);
+        const int gap = metrics.horizontalAdvance(QLatin1Char(' ')) * 2;
+        const int left = option.rect.left() + 3 + metrics.horizontalAdvance(index.data(Qt::DisplayRole).toString()) + gap;
+        const QRect area(left, option.rect.top(), option.rect.right() - 3 - left, option.rect.height());
+        if (area.width() <= metrics.horizontalAdvance(QStringLiteral("...")))
+            return;
+        const bool selected = option.state & QStyle::State_Selected;
+        QColor colour = option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
+        colour.setAlphaF(0.7f);
+        painter->save();
+        painter->setPen(colour);
+        painter->setFont(option.font);
+        painter->drawText(area, Qt::AlignVCenter | Qt::AlignLeft, metrics.elidedText(title, Qt::ElideRight, area.width()));
+        painter->restore();
+    }
+};
+
+} // namespace
 
 void FileListModel::setNames(QList<QByteArray> names)
 {
     beginResetModel();
-    m_names = std::move(names);
+    m_all = std::move(names);
+    m_haystacks.clear();
+    applyFilter();
     endResetModel();
+}
+
+void FileListModel::setTitles(std::shared_ptr<const Titles> titles)
+{
+    m_titles = std::move(titles);
+    m_haystacks.clear();
+    if (!m_filter.isEmpty()) {
+        beginResetModel();
+        applyFilter();
+        endResetModel();
+    } else if (!m_shown.isEmpty()) {
+        emit dataChanged(index(0), index(int(m_shown.size()) - 1));
+    }
+}
+
+void FileListModel::setFilter(const QString &text)
+{
+    if (text == m_filter)
+        return;
+    beginResetModel();
+    m_filter = text;
+    applyFilter();
+    endResetModel();
+}
+
+void FileListModel::applyFilter()
+{
+    if (m_filter.isEmpty()) {
+        m_shown = m_all;
+        return;
+    }
+    if (m_haystacks.size() != size_t(m_all.size())) {
+        m_haystacks.clear();
+        m_haystacks.reserve(size_t(m_all.size()));
+        for (const QByteArray &name : std::as_const(m_all)) {
+            QString haystack = TextCodec::decode(name);
+            const QString title = titleOf(name);
+            if (!title.isEmpty())
+                haystack += QLatin1Char('\n') + title;
+            m_haystacks.push_back(haystack.toCaseFolded());
+        }
+    }
+    const QString needle = m_filter.toCaseFolded();
+    m_shown.clear();
+    for (qsizetype i = 0; i < m_all.size(); ++i)
+        if (m_haystacks[size_t(i)].contains(needle))
+            m_shown.append(m_all.at(i));
+}
+
+QString FileListModel::titleOf(const QByteArray &name) const
+{
+    if (!m_titles)
+        return {};
+    const QByteArrayView title = m_titles->titleOfArchive(name);
+    return title.isEmpty() ? QString() : QString::fromUtf8(title);
 }
 
 int FileListModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_names.size());
+    return parent.isValid() ? 0 : int(m_shown.size());
 }
 
 QVariant FileListModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_names.size())
+    if (!index.isValid() || index.row() >= m_shown.size())
         return {};
-    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole || role == Qt::ToolTipRole)
-        return TextCodec::decode(m_names.at(index.row())); // decoded only when shown
-    return {};
+    const QByteArray &name = m_shown.at(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+        return TextCodec::decode(name); // decoded only when shown
+    case TitleRole:
+        return titleOf(name);
+    case Qt::ToolTipRole:
+    case Qt::AccessibleTextRole: {
+        const QString shown = TextCodec::decode(name);
+        if (!hasTitles())
+            return shown;
+        const QString title = titleOf(name);
+        if (role == Qt::AccessibleTextRole)
+            return title.isEmpty() ? shown : shown + QStringLiteral(", ") + title;
+        return title.isEmpty() ? QStringLiteral("The emulator does not know %1").arg(shown) : title;
+    }
+    default:
+        return {};
+    }
 }
 
 FileListBox::FileListBox(QWidget *parent)
@@ -53,6 +162,22 @@ void FileListBox::reload()
     if (m_onlySingleLineNames)
         names.removeIf([](const QByteArray &name) { return name.contains('\n') || name.contains('\r'); });
     m_model->setNames(std::move(names));
+}
+
+void FileListBox::setShowTitles(bool on)
+{
+    if (on)
+        setItemDelegate(new TitleDelegate(this));
+}
+
+void FileListBox::setTitles(std::shared_ptr<const Titles> titles)
+{
+    m_model->setTitles(std::move(titles));
+}
+
+void FileListBox::setFilterText(const QString &text)
+{
+    m_model->setFilter(text);
 }
 
 void FileListBox::focusInEvent(QFocusEvent *event)

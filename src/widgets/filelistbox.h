@@ -1,25 +1,49 @@
 // A list of the plain files of one directory whose names match a mask, sorted by name.
-// Used for the configuration list and for the game archive lists.
+// Used for the configuration list and for the game archive lists. A game list can show, beside
+// each archive, the title the emulator gives the system it holds, and can be narrowed to the
+// entries whose name or title holds a text.
 #pragma once
+
+#include "titles.h"
 
 #include <QAbstractListModel>
 #include <QByteArray>
 #include <QList>
 #include <QListView>
+#include <QString>
+#include <memory>
+#include <vector>
 
 class FileListModel : public QAbstractListModel {
     Q_OBJECT
 public:
     using QAbstractListModel::QAbstractListModel;
 
+    // The role that holds an entry's title (empty when the emulator knows none, or no titles are
+    // known at all); the display role is always the file's name.
+    static constexpr int TitleRole = Qt::UserRole + 1;
+
     void setNames(QList<QByteArray> names);
-    const QList<QByteArray> &names() const { return m_names; }
+    // The names shown: those that pass the filter, in order.
+    const QList<QByteArray> &names() const { return m_shown; }
+    void setTitles(std::shared_ptr<const Titles> titles);
+    bool hasTitles() const { return m_titles && !m_titles->isEmpty(); }
+    // Shows only the entries whose name or title holds `text`, ignoring letter case; all for "".
+    void setFilter(const QString &text);
+    QString filter() const { return m_filter; }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
 
 private:
-    QList<QByteArray> m_names;
+    void applyFilter();
+    QString titleOf(const QByteArray &name) const;
+
+    QList<QByteArray> m_all;
+    QList<QByteArray> m_shown;
+    std::shared_ptr<const Titles> m_titles;
+    QString m_filter;
+    std::vector<QString> m_haystacks; // per entry of m_all: its name and title in lower case, made when first filtered
 };
 
 class FileListBox : public QListView {
@@ -34,6 +58,11 @@ public:
     void setOnlySingleLineNames(bool on) { m_onlySingleLineNames = on; }
     // Lists names that begin with "." too (left out by default).
     void setShowHidden(bool on) { m_showHidden = on; }
+    // Shows each entry's title beside its name (game lists).
+    void setShowTitles(bool on);
+    void setTitles(std::shared_ptr<const Titles> titles);
+    // Narrows the list to the entries whose name or title holds `text`; nothing stays selected.
+    void setFilterText(const QString &text);
     // Points the list at a directory and reads it.
     void setDirectory(const QByteArray &directory);
     // Reads the directory afresh; nothing is selected, and no row looks current, afterwards.
