@@ -25,6 +25,11 @@ QString prefixes[] = {
     QStringLiteral("news:"),   QStringLiteral("wais:"),   QStringLiteral("telnet:"),   QString(),
 };
 
+QString &prefixOf(TLinkType type)
+{
+    return prefixes[static_cast<int>(type)];
+}
+
 // Every link alive, so that a new custom prefix reaches each ltCustom link.
 QList<THyperLink *> &links()
 {
@@ -113,22 +118,22 @@ THyperLink::~THyperLink()
 
 QString THyperLink::prefix(TLinkType type)
 {
-    return prefixes[type];
+    return prefixOf(type);
 }
 
 QString THyperLink::CustomPrefix()
 {
-    return prefixes[ltCustom];
+    return prefixOf(TLinkType::ltCustom);
 }
 
 void THyperLink::setCustomPrefix(const QString &prefix)
 {
     const QString cut = prefix.left(MaxCustomPrefixLength);
-    if (cut == prefixes[ltCustom])
+    if (cut == prefixOf(TLinkType::ltCustom))
         return;
-    prefixes[ltCustom] = cut;
+    prefixOf(TLinkType::ltCustom) = cut;
     for (THyperLink *link : std::as_const(links()))
-        if (link->m_linkType == ltCustom)
+        if (link->m_linkType == TLinkType::ltCustom)
             link->refresh();
 }
 
@@ -235,12 +240,12 @@ void THyperLink::setShowHint(bool show)
 
 QString THyperLink::address() const
 {
-    return prefixes[m_linkType] + m_caption;
+    return prefixOf(m_linkType) + m_caption;
 }
 
 QString THyperLink::displayText() const
 {
-    return m_alias.isEmpty() ? prefixes[m_linkType] + m_caption : m_alias;
+    return m_alias.isEmpty() ? prefixOf(m_linkType) + m_caption : m_alias;
 }
 
 QFont THyperLink::linkFont() const
@@ -255,7 +260,7 @@ int THyperLink::neededWidth() const
     const QFontMetrics fm(linkFont());
     if (!m_alias.isEmpty())
         return fm.horizontalAdvance(m_alias) + 8;
-    return fm.horizontalAdvance(prefixes[m_linkType] + m_caption) + 10;
+    return fm.horizontalAdvance(prefixOf(m_linkType) + m_caption) + 10;
 }
 
 int THyperLink::lineHeight() const
@@ -286,9 +291,9 @@ void THyperLink::applyAutoSize()
     if (!m_autoSize)
         return;
     QSize size = this->size();
-    if (m_align == alNone || m_align == alLeft || m_align == alRight)
+    if (m_align == TAlign::alNone || m_align == TAlign::alLeft || m_align == TAlign::alRight)
         size.setWidth(neededWidth());
-    if (m_align == alNone || m_align == alTop || m_align == alBottom)
+    if (m_align == TAlign::alNone || m_align == TAlign::alTop || m_align == TAlign::alBottom)
         size.setHeight(lineHeight());
     if (size != this->size())
         resize(size);
@@ -320,7 +325,7 @@ void THyperLink::paintEvent(QPaintEvent *)
     if (!m_alias.isEmpty()) {
         painter.drawText(text, flags, m_alias);
     } else {
-        const QString prefix = prefixes[m_linkType];
+        const QString prefix = prefixOf(m_linkType);
         painter.drawText(text, flags, prefix);
         text.setLeft(text.left() + fm.horizontalAdvance(prefix) + 2);
         painter.drawText(text, flags, fm.elidedText(m_caption, Qt::ElideRight, qMax(0, text.width())));

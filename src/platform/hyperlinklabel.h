@@ -13,10 +13,10 @@
 
 class QMenu;
 
-enum TLinkType { ltEmail, ltFile, ltGopher, ltHttp, ltNews, ltWais, ltTelnet, ltCustom };
+enum class TLinkType { ltEmail, ltFile, ltGopher, ltHttp, ltNews, ltWais, ltTelnet, ltCustom };
 
 // Which edge of its parent a link is docked to; it decides which dimensions AutoSize may change.
-enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
 class THyperLink : public QWidget {
     Q_OBJECT
@@ -128,11 +128,11 @@ private:
     QString m_alias;
     bool m_autoSize = true;
     bool m_transparent = true;
-    TLinkType m_linkType = ltEmail;
+    TLinkType m_linkType = TLinkType::ltEmail;
     QColor m_linkColor{0, 0, 255};
     QColor m_visitedColor{128, 0, 128};
     bool m_visited = false;
-    TAlign m_align = alNone;
+    TAlign m_align = TAlign::alNone;
     QString m_designerHint;
     bool m_showHint = true;
     bool m_polished = false;

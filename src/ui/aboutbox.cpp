@@ -26,7 +26,7 @@ QString technicalSupportText()
 
 QString aboutMakerText()
 {
-    return QStringLiteral(" ") + MakerName + QStringLiteral(" - Home Page: ") + THyperLink::prefix(ltHttp)
+    return QStringLiteral(" ") + MakerName + QStringLiteral(" - Home Page: ") + THyperLink::prefix(TLinkType::ltHttp)
         + MakerHomePage + QStringLiteral(" - E-Mail: ") + MakerMail;
 }
 
@@ -72,26 +72,26 @@ struct ControlSpec {
 
 // Everything on the panel, back to front (the frame first, so the labels inside it lie above).
 const ControlSpec controls[] = {
-    {"Bevel1", Kind::Bevel, {350, 16, 164, 89}, {}, ltEmail, {}},
-    {"ProgramIcon", Kind::Picture, {8, 8, 33, 33}, QStringLiteral(":/images/trelvo-icon.png"), ltEmail,
+    {"Bevel1", Kind::Bevel, {350, 16, 164, 89}, {}, TLinkType::ltEmail, {}},
+    {"ProgramIcon", Kind::Picture, {8, 8, 33, 33}, QStringLiteral(":/images/trelvo-icon.png"), TLinkType::ltEmail,
      QStringLiteral("MAME Trelvo icon")},
-    {"ProductName", Kind::Label, {48, 10, 166, 33}, QStringLiteral("MAME Trelvo"), ltEmail, {}},
-    {"Version", Kind::Label, {176, 40, 100, 13}, QStringLiteral("Version FINAL 1 (R4)"), ltEmail, {}},
-    {"Label6", Kind::Label, {11, 65, 113, 13}, QStringLiteral("Check New versions at:"), ltEmail, {}},
-    {"HyperLink8", Kind::Link, {140, 64, 189, 17}, AboutInfo::ProductHomePage, ltHttp, {}},
-    {"Image1", Kind::Picture, {32, 101, 129, 49}, QStringLiteral(":/images/arcade-street.png"), ltEmail,
+    {"ProductName", Kind::Label, {48, 10, 166, 33}, QStringLiteral("MAME Trelvo"), TLinkType::ltEmail, {}},
+    {"Version", Kind::Label, {176, 40, 100, 13}, QStringLiteral("Version FINAL 1 (R4)"), TLinkType::ltEmail, {}},
+    {"Label6", Kind::Label, {11, 65, 113, 13}, QStringLiteral("Check New versions at:"), TLinkType::ltEmail, {}},
+    {"HyperLink8", Kind::Link, {140, 64, 189, 17}, AboutInfo::ProductHomePage, TLinkType::ltHttp, {}},
+    {"Image1", Kind::Picture, {32, 101, 129, 49}, QStringLiteral(":/images/arcade-street.png"), TLinkType::ltEmail,
      QStringLiteral("Three arcade cabinets")},
-    {"Image2", Kind::Picture, {192, 101, 113, 49}, QStringLiteral(":/images/control-panel.png"), ltEmail,
+    {"Image2", Kind::Picture, {192, 101, 113, 49}, QStringLiteral(":/images/control-panel.png"), TLinkType::ltEmail,
      QStringLiteral("An arcade control panel")},
     {"Label5", Kind::Label, {15, 178, 250, 13},
      QStringLiteral("Programmer: %1 (%2)").arg(AboutInfo::ProgrammerNickname, AboutInfo::ProgrammerFullName),
-     ltEmail, {}},
-    {"HyperLink7", Kind::Link, {273, 178, 175, 17}, AboutInfo::ProgrammerMail, ltEmail, {}},
-    {"Comments", Kind::Label, {14, 198, 114, 13}, QStringLiteral("BY: Quarzel"), ltEmail, {}},
-    {"HyperLink1", Kind::Link, {130, 197, 157, 17}, AboutInfo::MakerMail, ltEmail, {}},
-    {"HyperLink2", Kind::Link, {289, 197, 175, 17}, AboutInfo::MakerHomePage, ltHttp, {}},
-    {"Label1", Kind::Label, {374, 28, 112, 13}, QStringLiteral("SPECIAL THANKS TO:"), ltEmail, {}},
-    {"Label2", Kind::WrappedLabel, {360, 49, 151, 39}, AboutInfo::Thanks, ltEmail, {}},
+     TLinkType::ltEmail, {}},
+    {"HyperLink7", Kind::Link, {273, 178, 175, 17}, AboutInfo::ProgrammerMail, TLinkType::ltEmail, {}},
+    {"Comments", Kind::Label, {14, 198, 114, 13}, QStringLiteral("BY: Quarzel"), TLinkType::ltEmail, {}},
+    {"HyperLink1", Kind::Link, {130, 197, 157, 17}, AboutInfo::MakerMail, TLinkType::ltEmail, {}},
+    {"HyperLink2", Kind::Link, {289, 197, 175, 17}, AboutInfo::MakerHomePage, TLinkType::ltHttp, {}},
+    {"Label1", Kind::Label, {374, 28, 112, 13}, QStringLiteral("SPECIAL THANKS TO:"), TLinkType::ltEmail, {}},
+    {"Label2", Kind::WrappedLabel, {360, 49, 151, 39}, AboutInfo::Thanks, TLinkType::ltEmail, {}},
 };
 
 struct Relabel {

@@ -71,14 +71,14 @@ void TestHyperLink::addressOfEachType_data()
 {
     QTest::addColumn<int>("type");
     QTest::addColumn<QString>("address");
-    QTest::newRow("email") << int(ltEmail) << "mailto:someone@example.org";
-    QTest::newRow("file") << int(ltFile) << "file://someone@example.org";
-    QTest::newRow("gopher") << int(ltGopher) << "gopher://someone@example.org";
-    QTest::newRow("http") << int(ltHttp) << "http://someone@example.org";
-    QTest::newRow("news") << int(ltNews) << "news:someone@example.org";
-    QTest::newRow("wais") << int(ltWais) << "wais:someone@example.org";
-    QTest::newRow("telnet") << int(ltTelnet) << "telnet:someone@example.org";
-    QTest::newRow("custom") << int(ltCustom) << "irc://someone@example.org";
+    QTest::newRow("email") << int(TLinkType::ltEmail) << "mailto:someone@example.org";
+    QTest::newRow("file") << int(TLinkType::ltFile) << "file://someone@example.org";
+    QTest::newRow("gopher") << int(TLinkType::ltGopher) << "gopher://someone@example.org";
+    QTest::newRow("http") << int(TLinkType::ltHttp) << "http://someone@example.org";
+    QTest::newRow("news") << int(TLinkType::ltNews) << "news:someone@example.org";
+    QTest::newRow("wais") << int(TLinkType::ltWais) << "wais:someone@example.org";
+    QTest::newRow("telnet") << int(TLinkType::ltTelnet) << "telnet:someone@example.org";
+    QTest::newRow("custom") << int(TLinkType::ltCustom) << "irc://someone@example.org";
 }
 
 void TestHyperLink::addressOfEachType()
@@ -104,9 +104,9 @@ void TestHyperLink::addressOfEachType()
 void TestHyperLink::customPrefixIsSharedCutAndEmptied()
 {
     THyperLink a, b, web;
-    a.setLinkType(ltCustom);
-    b.setLinkType(ltCustom);
-    web.setLinkType(ltHttp);
+    a.setLinkType(TLinkType::ltCustom);
+    b.setLinkType(TLinkType::ltCustom);
+    web.setLinkType(TLinkType::ltHttp);
     for (THyperLink *link : {&a, &b, &web}) {
         link->setCaption(QStringLiteral("host"));
         link->ensurePolished();
@@ -134,7 +134,7 @@ void TestHyperLink::addressIsCut()
 {
     FakeDesktop desktop;
     THyperLink link;
-    link.setLinkType(ltHttp);
+    link.setLinkType(TLinkType::ltHttp);
     link.setCaption(QString(3000, QLatin1Char('a')));
     link.click();
     link.copyToClipboard();
@@ -148,14 +148,14 @@ void TestHyperLink::visitedRules()
 {
     FakeDesktop desktop;
     THyperLink link;
-    link.setLinkType(ltHttp);
+    link.setLinkType(TLinkType::ltHttp);
     link.setCaption(QStringLiteral("www.example.org"));
 
     link.click();
     QVERIFY(link.Visited());
-    link.setLinkType(ltHttp);   // unchanged: still visited
+    link.setLinkType(TLinkType::ltHttp);   // unchanged: still visited
     QVERIFY(link.Visited());
-    link.setLinkType(ltEmail);
+    link.setLinkType(TLinkType::ltEmail);
     QVERIFY(!link.Visited());
 
     link.click();
@@ -204,7 +204,7 @@ void TestHyperLink::clickEvents()
         return openSucceeds;
     });
     THyperLink link;
-    link.setLinkType(ltHttp);
+    link.setLinkType(TLinkType::ltHttp);
     link.setCaption(QStringLiteral("www.example.org"));
     link.OnBeforeExecuted = [&](THyperLink *sender, bool &executeIt) {
         QCOMPARE(sender, &link);
@@ -236,7 +236,7 @@ void TestHyperLink::aliasIsShownButNotOpened()
 {
     FakeDesktop desktop;
     THyperLink link;
-    link.setLinkType(ltEmail);
+    link.setLinkType(TLinkType::ltEmail);
     link.setCaption(QStringLiteral("someone@example.org"));
     link.setAlias(QStringLiteral("Write to us"));
     link.ensurePolished();
@@ -266,7 +266,7 @@ void TestHyperLink::copyToClipboard()
     desktop.clipboardWorks = works;
     ScriptedModals modals;
     THyperLink link;
-    link.setLinkType(ltHttp);
+    link.setLinkType(TLinkType::ltHttp);
     link.setCaption(QStringLiteral("www.example.org/page"));
 
     const QList<QAction *> items = link.PopupMenu()->actions();
@@ -286,13 +286,13 @@ void TestHyperLink::autoSizeFollowsAlignment_data()
     QTest::addColumn<int>("align");
     QTest::addColumn<bool>("sizesWidth");
     QTest::addColumn<bool>("sizesHeight");
-    QTest::newRow("none") << true << int(alNone) << true << true;
-    QTest::newRow("left") << true << int(alLeft) << true << false;
-    QTest::newRow("right") << true << int(alRight) << true << false;
-    QTest::newRow("top") << true << int(alTop) << false << true;
-    QTest::newRow("bottom") << true << int(alBottom) << false << true;
-    QTest::newRow("client") << true << int(alClient) << false << false;
-    QTest::newRow("off") << false << int(alNone) << false << false;
+    QTest::newRow("none") << true << int(TAlign::alNone) << true << true;
+    QTest::newRow("left") << true << int(TAlign::alLeft) << true << false;
+    QTest::newRow("right") << true << int(TAlign::alRight) << true << false;
+    QTest::newRow("top") << true << int(TAlign::alTop) << false << true;
+    QTest::newRow("bottom") << true << int(TAlign::alBottom) << false << true;
+    QTest::newRow("client") << true << int(TAlign::alClient) << false << false;
+    QTest::newRow("off") << false << int(TAlign::alNone) << false << false;
 }
 
 void TestHyperLink::autoSizeFollowsAlignment()
@@ -304,7 +304,7 @@ void TestHyperLink::autoSizeFollowsAlignment()
     THyperLink link;
     link.setAutoSize(autoSize);
     link.setAlign(TAlign(align));
-    link.setLinkType(ltHttp);
+    link.setLinkType(TLinkType::ltHttp);
     link.setCaption(QStringLiteral("www.example.org/a/rather/long/page.html"));
     QCOMPARE(link.size(), QSize(100, 13));   // as made until first shown
     link.ensurePolished();
@@ -338,7 +338,7 @@ void TestHyperLink::hintRule()
     QFETCH(QString, hint);
     THyperLink link;
     link.setAutoSize(false);
-    link.setLinkType(ltHttp);
+    link.setLinkType(TLinkType::ltHttp);
     link.setCaption(QStringLiteral("www.example.org/page"));
     link.setHint(designerHint);
     link.resize(width, 17);
@@ -352,7 +352,7 @@ void TestHyperLink::mouseAndKeyboardOpen()
 {
     FakeDesktop desktop;
     THyperLink link;
-    link.setLinkType(ltHttp);
+    link.setLinkType(TLinkType::ltHttp);
     link.setCaption(QStringLiteral("www.example.org"));
     link.show();
     QVERIFY(QTest::qWaitForWindowExposed(&link));
@@ -372,7 +372,7 @@ void TestHyperLink::paintsInLinkOrVisitedColour()
 {
     FakeDesktop desktop;
     THyperLink link;
-    link.setLinkType(ltHttp);
+    link.setLinkType(TLinkType::ltHttp);
     link.setCaption(QStringLiteral("www.example.org"));
     link.setTransparent(false);
     link.setColor(QColor(255, 255, 0));

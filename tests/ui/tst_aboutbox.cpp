@@ -147,10 +147,14 @@ void TestAbout::links_data()
     QTest::addColumn<QPoint>("place");
     QTest::addColumn<int>("type");
     QTest::addColumn<QString>("address");
-    QTest::newRow("product page") << "HyperLink8" << QPoint(140, 64) << int(ltHttp) << "http://www.example.com/trelvo";
-    QTest::newRow("programmer") << "HyperLink7" << QPoint(273, 178) << int(ltEmail) << "mailto:relvinho@example.net";
-    QTest::newRow("maker mail") << "HyperLink1" << QPoint(130, 197) << int(ltEmail) << "mailto:quarzel@example.org";
-    QTest::newRow("maker page") << "HyperLink2" << QPoint(289, 197) << int(ltHttp) << "http://www.example.org/quarzel";
+    QTest::newRow("product page") << "HyperLink8" << QPoint(140, 64) << int(TLinkType::ltHttp)
+                                  << "http://www.example.com/trelvo";
+    QTest::newRow("programmer") << "HyperLink7" << QPoint(273, 178) << int(TLinkType::ltEmail)
+                                << "mailto:relvinho@example.net";
+    QTest::newRow("maker mail") << "HyperLink1" << QPoint(130, 197) << int(TLinkType::ltEmail)
+                                << "mailto:quarzel@example.org";
+    QTest::newRow("maker page") << "HyperLink2" << QPoint(289, 197) << int(TLinkType::ltHttp)
+                                << "http://www.example.org/quarzel";
 }
 
 void TestAbout::links()
