@@ -1,11 +1,9 @@
 #include "aboutbox.h"
 
 #include "appinfo.h"
-#include "filelistbox.h"
 #include "hyperlinklabel.h"
 #include "modals.h"
 #include "screen.h"
-#include "mainwindow.h"
 
 #include <QEvent>
 #include <QFontDatabase>
@@ -14,7 +12,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QStatusBar>
 #include <qdrawutil.h>
 
 namespace AboutInfo {
@@ -155,9 +152,8 @@ void setColour(QWidget *w, QPalette::ColorRole role, const QColor &colour)
 
 } // namespace
 
-TAboutBox::TAboutBox(TForm1 *mainWindow)
+TAboutBox::TAboutBox()
     : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
-    , m_main(mainWindow)
 {
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("About"));
@@ -315,43 +311,10 @@ void TAboutBox::ProgramIconDblClick()
 
     fitLabels();
 
-    if (m_main)
-        changeMainWindow();
-}
-
-void TAboutBox::changeMainWindow()
-{
-    const QColor maroon(128, 0, 0), red(255, 0, 0), lime(0, 255, 0);
-    TForm1 *form = m_main;
-
-    setColour(form->lista, QPalette::Base, maroon);
-    setColour(form->lista, QPalette::Text, red);
-    setColour(form->Panel2, QPalette::Window, red);
-    setColour(form->Label1, QPalette::WindowText, maroon);
-    form->setWindowTitle(QStringLiteral("MAME é o Melhor!"));
-    form->Label1->setText(QStringLiteral("Ovo de Páscoa"));
-    form->Label1->setWordWrap(true);   // the long text takes two lines in the narrow panel
-    QFont small = form->Label1->font();
-    small.setPointSize(6);
-    form->Label1->setFont(small);
-    form->StatusBar1->setAutoFillBackground(true);
-    setColour(form->StatusBar1, QPalette::Window, lime);
-
-    // A small caption bar with only the close box; the size stays fixed.
-    const Qt::WindowFlags toolFrame = Qt::Tool | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                                      | Qt::WindowCloseButtonHint;
-    if (form->windowFlags() != toolFrame) {
-        const bool shown = form->isVisible();
-        const QPoint where = form->pos();
-        form->setWindowFlags(toolFrame);
-        form->move(where);
-        if (shown) {
-            // New flags take the window down: bring it back, with this window still in front.
-            form->show();
-            raise();
-            activateWindow();
-        }
+    emit jokeFound();
+    // The main window may have come back on screen over this one.
+    if (isVisible()) {
+        raise();
+        activateWindow();
     }
-    // Qt does not count a tool window as a main window: closing it must still end the program.
-    form->setAttribute(Qt::WA_QuitOnClose, true);
 }

@@ -8,7 +8,6 @@
 class QFrame;
 class QLabel;
 class QPushButton;
-class TForm1;
 class THyperLink;
 
 // Who made the program and where to find them; the about window and the Help menu read these.
@@ -33,7 +32,7 @@ QString aboutMameText();
 class TAboutBox : public QDialog {
     Q_OBJECT
 public:
-    explicit TAboutBox(TForm1 *mainWindow);
+    TAboutBox();
 
     QFrame *Panel1;
     QLabel *ProgramIcon;
@@ -54,7 +53,8 @@ public:
     QPushButton *OKButton;
 
     void OKButtonClick();
-    // The hidden joke: re-labels this window and re-colours the main window for good.
+    // The hidden joke: re-labels this window for good, and says so (jokeFound) for the main
+    // window to take its own joke look.
     void ProgramIconDblClick();
 
     // The texts of the joke's box.
@@ -64,6 +64,9 @@ public:
     // Closing by the frame (or Esc) is the same as OK.
     void reject() override;
 
+signals:
+    void jokeFound();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -71,7 +74,4 @@ protected:
 private:
     void build();
     void fitLabels();
-    void changeMainWindow();
-
-    TForm1 *m_main;
 };

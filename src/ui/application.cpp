@@ -6,16 +6,15 @@
 
 ApplicationWindows::ApplicationWindows()
     : Form1(std::make_unique<TForm1>())
-    , Form3(std::make_unique<TForm3>(Form1.get()))
-    , AboutBox(std::make_unique<TAboutBox>(Form1.get()))
+    , Form3(std::make_unique<TForm3>(Form1->launcher()))
+    , AboutBox(std::make_unique<TAboutBox>())
 {
-    Form1->Form3 = Form3.get();
-    Form1->AboutBox = AboutBox.get();
+    Form1->setWindows(Form3.get(), AboutBox.get());
 }
 
 ApplicationWindows::~ApplicationWindows()
 {
-    // The secondary windows refer to the main window: they go first.
+    // The ROM selector keeps the main window's launcher: the secondary windows go first.
     AboutBox.reset();
     Form3.reset();
     Form1.reset();

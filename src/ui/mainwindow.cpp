@@ -8,6 +8,7 @@
 #include "modals.h"
 #include "screen.h"
 #include "textcodec.h"
+#include "aboutbox.h"
 #include "configeditor.h"
 
 #include <QAction>
@@ -85,6 +86,14 @@ TForm1::TForm1(QWidget *parent)
 }
 
 TForm1::~TForm1() = default;
+
+void TForm1::setWindows(TForm3 *romSelector, TAboutBox *aboutBox)
+{
+    Form3 = romSelector;
+    AboutBox = aboutBox;
+    if (AboutBox)
+        connect(AboutBox, &TAboutBox::jokeFound, this, &TForm1::showJokeLook);
+}
 
 QAction *TForm1::action(const char *name, const QString &caption, void (TForm1::*command)())
 {
@@ -263,6 +272,42 @@ QString TForm1::statusText() const
 void TForm1::setStatusText(const QString &text)
 {
     m_statusPanel->setText(text);
+}
+
+void TForm1::showJokeLook()
+{
+    const QColor maroon(128, 0, 0), red(255, 0, 0), lime(0, 255, 0);
+    const auto setColour = [](QWidget *w, QPalette::ColorRole role, const QColor &colour) {
+        QPalette p = w->palette();
+        p.setColor(role, colour);
+        w->setPalette(p);
+    };
+    setColour(lista, QPalette::Base, maroon);
+    setColour(lista, QPalette::Text, red);
+    setColour(Panel2, QPalette::Window, red);
+    setColour(Label1, QPalette::WindowText, maroon);
+    setWindowTitle(QStringLiteral("MAME é o Melhor!"));
+    Label1->setText(QStringLiteral("Ovo de Páscoa"));
+    Label1->setWordWrap(true); // the long text takes two lines in the narrow panel
+    QFont small = Label1->font();
+    small.setPointSize(6);
+    Label1->setFont(small);
+    StatusBar1->setAutoFillBackground(true);
+    setColour(StatusBar1, QPalette::Window, lime);
+
+    // A small caption bar with only the close box; the size stays fixed.
+    const Qt::WindowFlags toolFrame = Qt::Tool | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                                      | Qt::WindowCloseButtonHint;
+    if (windowFlags() != toolFrame) {
+        const bool shown = isVisible();
+        const QPoint where = pos();
+        setWindowFlags(toolFrame);
+        move(where);
+        if (shown)
+            show(); // new flags take the window down: it comes back
+    }
+    // Qt does not count a tool window as a main window: closing it must still end the program.
+    setAttribute(Qt::WA_QuitOnClose, true);
 }
 
 void TForm1::listaChange()

@@ -27,20 +27,21 @@ public:
     explicit TForm1(QWidget *parent = nullptr);
     ~TForm1() override;
 
-    // The windows made at start-up beside this one (the ROM selector and the about window).
-    TForm3 *Form3 = nullptr;
-    TAboutBox *AboutBox = nullptr;
+    // The windows made at start-up beside this one, which its commands open: the ROM selector
+    // and the about window (whose hidden joke gives this window its joke look).
+    void setWindows(TForm3 *romSelector, TAboutBox *aboutBox);
 
-    // Members of the window.
-    FileListBox *lista;
-    LineBuffer dados;
-    LineBuffer dados2;
-    LineBuffer mamecfg;
-    LineBuffer Memo2;
-    bool editmode = false;
-    QByteArray editfile;
-    TATSHFileOperation delete_;   // "delete": asks before deleting a configuration
-    TATSHFileOperation delete1;   // deletes without asking; settings files are replaced, never deleted first
+    // The window's data, read-only from outside.
+    const LineBuffer &selectedLines() const { return dados; }
+    const LineBuffer &quickLaunchLines() const { return dados2; }
+    const LineBuffer &exportLines() const { return Memo2; }
+    bool editsSelected() const { return editmode; }
+    const QByteArray &editedFile() const { return editfile; }
+
+    // The editor's tests still read and set these directly.
+    LineBuffer dados;           // the selected configuration's lines
+    bool editmode = false;      // the editor edits the selected configuration (else a new one)
+    QByteArray editfile;        // the name of the configuration edited
 
     // The configuration directory: the current directory when the window was made.
     const QByteArray &configurationDirectory() const { return m_configurationDirectory; }
@@ -48,7 +49,12 @@ public:
     QString statusText() const;
     void setStatusText(const QString &text);
 
+    // The look the about window's hidden joke gives this window, for good: other colours and
+    // title, and a small caption bar.
+    void showJokeLook();
+
     // Controls.
+    FileListBox *lista;
     QFrame *Panel2;
     QLabel *Label1;
     QStatusBar *StatusBar1;
@@ -90,6 +96,17 @@ public:
     Launcher &launcher() { return m_launcher; }
 
 private:
+    // The editor reads what it edits: editmode and editfile.
+    friend class TForm2;
+
+    TForm3 *Form3 = nullptr;
+    TAboutBox *AboutBox = nullptr;
+
+    LineBuffer dados2;          // the quick launch's own lines
+    LineBuffer Memo2;           // the lines of the last batch export
+    TATSHFileOperation delete_; // "delete": asks before deleting a configuration
+    TATSHFileOperation delete1; // deletes without asking; settings files are replaced, never deleted first
+
     // Runs a command bound to a control; one that comes while another runs is dropped.
     void run(void (TForm1::*command)());
     void buildMenus();

@@ -32,6 +32,8 @@ void TForm1::RunConfiguration1Click()
     }
     if (!Form3)
         return;
+    // Preparing the settings file brought the lines to the current layout: line 52 is there.
+    Form3->setSource({dados.at(Config::RomDirectory), m_launcher.emulatorProgram(dados), m_configurationDirectory});
     Form3->exec();
     if (!Form3->okpressed)
         return;

@@ -4,10 +4,9 @@
 #include "fileio.h"
 #include "filelistbox.h"
 #include "guard.h"
+#include "launcher.h"
 #include "pathrules.h"
 #include "screen.h"
-#include "settingsfile.h"
-#include "mainwindow.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -23,9 +22,9 @@ constexpr int TopStripHeight = 25;
 constexpr int BottomStripHeight = 34;
 } // namespace
 
-TForm3::TForm3(TForm1 *mainWindow)
+TForm3::TForm3(Launcher &launcher)
     : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
-    , m_main(mainWindow)
+    , m_launcher(launcher)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Select ROM"));
@@ -103,16 +102,19 @@ void TForm3::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
 }
 
+void TForm3::setSource(Source source)
+{
+    m_source = std::move(source);
+}
+
 void TForm3::FormShow()
 {
     // Line 52 when it names a directory, else the configuration directory's "roms"
     // subdirectory, else the configuration directory itself.
-    const LineBuffer &lines = m_main->dados;
-    const QByteArray romDirectory = lines.count() > Config::RomDirectory ? lines.at(Config::RomDirectory) : QByteArray();
-    if (!romDirectory.isEmpty() && FileIO::isDirectory(romDirectory))
-        gamelist->setDirectory(romDirectory);
+    if (!m_source.romDirectory.isEmpty() && FileIO::isDirectory(m_source.romDirectory))
+        gamelist->setDirectory(m_source.romDirectory);
     else
-        gamelist->setDirectory(Config::romsOrSelf(m_main->configurationDirectory()));
+        gamelist->setDirectory(Config::romsOrSelf(m_source.configurationDirectory));
     // Ready for the keyboard: the arrows move through the list from its first game, Enter takes it.
     gamelist->setItemIndex(0);
     gamelist->setFocus(Qt::OtherFocusReason);
@@ -144,16 +146,11 @@ void TForm3::Button4Click()
 {
     if (!Folder.Execute(this))
         return;
-    Launcher &launcher = m_main->launcher();
-    const Launcher::SettingsPlace place = launcher.settingsplace(launcher.emulatorProgram(m_main->dados));
-    const SettingsFile::Style style = place.style;
-    const QByteArray path = place.path();
-    SettingsFile::load(m_main->mamecfg, path);
+    const Launcher::SettingsPlace place = m_launcher.settingsplace(m_source.emulator);
     // The folder in the form the settings line takes, remembered for the next browse.
     const QByteArray folder = PathRules::shortForm(Folder.Directory);
     Folder.Directory = folder;
-    SettingsFile::setRomPath(m_main->mamecfg, style, folder);
-    m_main->mamecfg.save(path);
+    m_launcher.rewriterompath(m_source.emulator, place, folder);
     if (!folder.isEmpty())
         gamelist->setDirectory(folder);
 }

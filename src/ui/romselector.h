@@ -1,21 +1,31 @@
 // The ROM selector window: picks a game archive when a configuration names none. Made once at
-// start-up, hidden, and shown modally by Run Configuration, which then reads okpressed and the
-// selected entry of gamelist.
+// start-up, hidden, and shown modally by Run Configuration, which first says what it lists and
+// then reads okpressed and the selected entry of gamelist.
 #pragma once
 
 #include "folderbrowse.h"
 
+#include <QByteArray>
 #include <QDialog>
 
 class FileListBox;
+class Launcher;
 class QLabel;
 class QPushButton;
-class TForm1;
 
 class TForm3 : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm3(TForm1 *mainWindow);
+    // `launcher` rewrites the emulator's settings file on Change Directory.
+    explicit TForm3(Launcher &launcher);
+
+    // What the next showing works on.
+    struct Source {
+        QByteArray romDirectory;           // line 52 of the configuration; empty when none
+        QByteArray emulator;               // the emulator program, whose settings file Change Directory rewrites
+        QByteArray configurationDirectory; // listed (its "roms" first) when line 52 names no directory
+    };
+    void setSource(Source source);
 
     // The user's answer: true after OK, false after Cancel (or a close by the title bar).
     bool okpressed = false;
@@ -45,5 +55,6 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    TForm1 *m_main;
+    Launcher &m_launcher;
+    Source m_source;
 };

@@ -1,5 +1,6 @@
 #include "scene.h"
 
+#include "config.h"
 #include "configeditor.h"
 #include "romselector.h"
 #include "filelistbox.h"
@@ -81,6 +82,13 @@ void Scene::selectFile(const QByteArray &content, const QByteArray &name)
     writeFile(PathRules::join(configurationDirectory, name), content);
     main.lista->reload();
     main.lista->setItemIndex(int(main.lista->names().indexOf(name)));
+}
+
+void Scene::prepareSelector()
+{
+    const LineBuffer &lines = main.selectedLines();
+    selector.setSource(
+        {lines.at(Config::RomDirectory), main.launcher().emulatorProgram(lines), configurationDirectory});
 }
 
 void Scene::command(const std::function<void()> &handler)

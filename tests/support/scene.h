@@ -58,6 +58,9 @@ struct Scene {
     // are shown as usual.
     void select(const Lines &lines, const QByteArray &name = "test.tvo");
     void selectFile(const QByteArray &content, const QByteArray &name = "test.tvo");
+    // Tells the ROM selector what Run Configuration tells it before showing it: the selected
+    // configuration's ROM directory and emulator.
+    void prepareSelector();
     // Runs a command of the main window behind the event boundary, waiting for any game it starts.
     void command(const std::function<void()> &handler);
     void command(void (TForm1::*handler)());

@@ -183,6 +183,7 @@ void TestCraftedInputs::settingsFiles()
         romPath = s.romDirectory;
     } else {
         s.selectFile(crlf(s.configuration()));
+        s.prepareSelector();
         s.selector.show();
         s.modals.answerFolder(chosen);
         s.selector.Button4->click();
@@ -291,7 +292,7 @@ void TestCraftedInputs::configurations()
     bool opened = false;
     if (command == "selection") {
         QCOMPARE(selectionErrors, error.isEmpty() ? QStringList() : QStringList{error});
-        QCOMPARE(s.main.dados.lines(), loaded);
+        QCOMPARE(s.main.selectedLines().lines(), loaded);
         // A description is shown by its start.
         QCOMPARE(s.main.statusText(),
                  loaded.isEmpty() ? QString() : TextCodec::decode(loaded.at(0).left(4096)));
@@ -484,6 +485,7 @@ void TestCraftedInputs::shellText()
     } else if (where == "change directory") {
         const QByteArray chosen = s.root.mkdir("games " + shell);
         s.selectFile(crlf(lines));
+        s.prepareSelector();
         s.selector.show();
         s.modals.answerFolder(chosen);
         s.selector.Button4->click();

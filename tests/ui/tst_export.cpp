@@ -36,18 +36,18 @@ private slots:
 void TestExport::quickLaunchCancels()
 {
     Scene s{"emu dir"};
-    s.main.dados = LineBuffer({"held"});
+    s.selectFile("held\r\n");
     s.modals.cancelFile();
     s.command(&TForm1::QUICKConfiguration1Click);
-    QCOMPARE(s.main.dados2.lines(), QList<QByteArray>(52));
+    QCOMPARE(s.main.quickLaunchLines().lines(), QList<QByteArray>(52));
 
     s.modals.answerFile(s.fake.program);
     s.modals.cancelFile();
     s.command(&TForm1::QUICKConfiguration1Click);
     QList<QByteArray> expected(52);
     expected[40] = s.fake.program;
-    QCOMPARE(s.main.dados2.lines(), expected);
-    QCOMPARE(s.main.dados.lines(), QList<QByteArray>{"held"});
+    QCOMPARE(s.main.quickLaunchLines().lines(), expected);
+    QCOMPARE(s.main.selectedLines().lines(), QList<QByteArray>{"held"});
     QVERIFY(s.fake.calls().isEmpty());
     QCOMPARE(s.modals.fileRequests.at(0).title, QStringLiteral("Select The MAME file"));
     QCOMPARE(s.modals.fileRequests.at(1).title, QStringLiteral("Select The MAME file"));
@@ -66,10 +66,10 @@ void TestExport::quickLaunchRuns()
         s.modals.answerFile(s.fake.program);
         s.modals.answerFile(games(s) + "/" + archive);
         s.command(&TForm1::QUICKConfiguration1Click);
-        QCOMPARE(s.main.dados2.count(), 53);
-        QCOMPARE(s.main.dados2.at(1), archive);
-        QCOMPARE(s.main.dados2.at(52), games(s));
-        QCOMPARE(s.main.dados.lines(), QList<QByteArray>()); // the selected configuration's lines stay theirs
+        QCOMPARE(s.main.quickLaunchLines().count(), 53);
+        QCOMPARE(s.main.quickLaunchLines().at(1), archive);
+        QCOMPARE(s.main.quickLaunchLines().at(52), games(s));
+        QCOMPARE(s.main.selectedLines().lines(), QList<QByteArray>()); // the selected configuration's lines stay theirs
     }
     QCOMPARE(s.modals.errors(), QStringList());
     QCOMPARE(readFile(settings), crlf({"# core", "rompath ROMS;" + games(s), "x"}));
@@ -102,8 +102,8 @@ void TestExport::quickLaunchWithoutSettingsFile()
     s.modals.answerFile(games(s) + "/pacman.zip");
     s.command(&TForm1::QUICKConfiguration1Click);
     QCOMPARE(s.modals.errors(), QStringList{"Cannot open file " + QString::fromUtf8(s.home) + "/.mame/mame.ini."});
-    QCOMPARE(s.main.dados2.at(1), QByteArray("pacman.zip")); // its own lines, filled already
-    QVERIFY(s.main.dados.isEmpty());
+    QCOMPARE(s.main.quickLaunchLines().at(1), QByteArray("pacman.zip")); // its own lines, filled already
+    QVERIFY(s.main.selectedLines().isEmpty());
     QCOMPARE(s.fake.argumentLists(), QList<QList<QByteArray>>{{"-showconfig"}});
 }
 
@@ -131,7 +131,7 @@ void TestExport::batchFiles()
     QVERIFY(s.modals.fileRequests.at(0).confirmOverwrite); // the dialog asks before replacing a file
     const QByteArray expected = crlf(BatchFile::batchLines({"C:\\MAME.EXE", game, " -cheat "}));
     QCOMPARE(readFile(s.root.file(written)), expected);
-    QCOMPARE(s.main.Memo2.lines(), BatchFile::batchLines({"C:\\MAME.EXE", game, " -cheat "}));
+    QCOMPARE(s.main.exportLines().lines(), BatchFile::batchLines({"C:\\MAME.EXE", game, " -cheat "}));
     QVERIFY(expected.contains(game.isEmpty() ? "\r\ncd C:\\\r\n" : "\r\ncd C:\\\r\nC:\\MAME.EXE pacman  -cheat \r\n"));
 }
 
@@ -160,9 +160,9 @@ void TestExport::exportReplacesAndFailsSafely()
 
     s.modals.cancelFile();
     s.command(&TForm1::CreateaAutoExcutable1Click);
-    QVERIFY(s.main.Memo2.isEmpty());
+    QVERIFY(s.main.exportLines().isEmpty());
 
-    s.main.dados = LineBuffer({"a", "b"});
+    s.selectFile(crlf({"a", "b"}), "short.tvo");
     s.modals.answerFile(s.root.file("short.bat"));
     s.command(&TForm1::CreateaAutoExcutable1Click);
     QCOMPARE(s.modals.errors().last(), QStringLiteral("List index out of bounds (40)"));

@@ -108,7 +108,7 @@ void TestMainWindow::listsConfigurationsOnly()
     QCOMPARE(form()->lista->names(), (QList<QByteArray>{"arcade.tvo", "Beta.TVO", "empty.tvo"}));
     QCOMPARE(form()->lista->itemIndex(), -1);
     QCOMPARE(form()->statusText(), QString());
-    QVERIFY(form()->dados.isEmpty());
+    QVERIFY(form()->selectedLines().isEmpty());
 }
 
 void TestMainWindow::selectionShowsDescription_data()
@@ -152,7 +152,7 @@ void TestMainWindow::refreshClearsSelectionButKeepsLines()
     }
     QCOMPARE(form()->lista->itemIndex(), -1);
     QCOMPARE(form()->statusText(), QString());
-    QCOMPARE(form()->dados.at(1), QByteArray("pacman.zip"));
+    QCOMPARE(form()->selectedLines().at(1), QByteArray("pacman.zip"));
     QVERIFY(form()->lista->names().contains("new.tvo"));
     form()->SpeedButton5->click(); // the toolbar's refresh
     QCOMPARE(form()->lista->itemIndex(), -1);
@@ -224,10 +224,10 @@ void TestMainWindow::deleteOfVanishedFileDoesNothing()
 
 void TestMainWindow::initialBuffers()
 {
-    QCOMPARE(form()->dados2.count(), 52);
-    QCOMPARE(form()->Memo2.lines(), QList<QByteArray>{"Memo2"});
-    QVERIFY(!form()->editmode);
-    QVERIFY(form()->editfile.isEmpty());
+    QCOMPARE(form()->quickLaunchLines().count(), 52);
+    QCOMPARE(form()->exportLines().lines(), QList<QByteArray>{"Memo2"});
+    QVERIFY(!form()->editsSelected());
+    QVERIFY(form()->editedFile().isEmpty());
     QCOMPARE(form()->configurationDirectory(), m_dir->path());
 }
 
@@ -247,8 +247,8 @@ void TestMainWindow::keysAndAnEmptyFolder()
     });
     QTest::keyClick(form()->lista, Qt::Key_Return, Qt::ShiftModifier);
     QVERIFY(opened);
-    QVERIFY(form()->editmode);
-    QCOMPARE(form()->editfile, QByteArray(".dotted.tvo"));
+    QVERIFY(form()->editsSelected());
+    QCOMPARE(form()->editedFile(), QByteArray(".dotted.tvo"));
 
     // With no configuration at all, Run and Delete do nothing.
     for (const QByteArray &name : form()->lista->names())

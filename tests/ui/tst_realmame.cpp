@@ -238,8 +238,8 @@ void TestRealMame::emulatorReadsRewrittenRomPath()
         ScriptedModals modals;
         ApplicationWindows windows;
         TForm1 &main = *windows.Form1;
-        main.dados = LineBuffer(configLines(54, {{40, program}, {52, romDirectory}}));
-        main.preparesettings();
+        LineBuffer lines(configLines(54, {{40, program}, {52, romDirectory}}));
+        main.launcher().preparesettings(lines);
         // Only the waits for the emulator's answers, no message and no error.
         QCOMPARE(modals.shown.size(), modals.waits().size());
         QCOMPARE(FileIO::currentDirectory(), configurationDirectory);

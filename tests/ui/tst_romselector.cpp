@@ -18,12 +18,13 @@ using namespace TestUtil;
 
 namespace {
 
-// Current lines naming the stand-in emulator and a ROM directory.
+// A selected configuration naming the stand-in emulator and a ROM directory, given to the selector.
 void hold(Scene &s, const QByteArray &romDirectory)
 {
     // An emulator that keeps its settings file beside itself.
     s.fake.old();
-    s.main.dados = LineBuffer(configLines(54, {{40, s.fake.program}, {52, romDirectory}}));
+    s.select(configLines(54, {{40, s.fake.program}, {52, romDirectory}}));
+    s.prepareSelector();
 }
 QByteArray settingsPath(const Scene &s, const char *name) { return s.fake.directory + "/" + name; }
 
@@ -190,7 +191,7 @@ void TestRomSelector::changeDirectory()
     const QByteArray chosen = s.root.mkdir("other games dir");
     writeFile(chosen + "/dkong.zip", "PK");
     hold(s, s.configurationDirectory);
-    const QList<QByteArray> lines = s.main.dados.lines();
+    const QList<QByteArray> lines = s.main.selectedLines().lines();
     s.selector.show();
 
     s.modals.answerFolder(chosen);
@@ -203,7 +204,7 @@ void TestRomSelector::changeDirectory()
     QCOMPARE(s.selector.gamelist->names(), QList<QByteArray>{"dkong.zip"});
     QCOMPARE(s.selector.Folder.Directory, chosen);
     // The configuration lines keep their ROM directory.
-    QCOMPARE(s.main.dados.lines(), lines);
+    QCOMPARE(s.main.selectedLines().lines(), lines);
     QCOMPARE(s.modals.folderRequests.size(), 1);
     QCOMPARE(s.modals.folderRequests.at(0).title, QStringLiteral("Select the directory from the List:"));
     QCOMPARE(s.modals.folderRequests.at(0).start, QByteArray());

@@ -94,11 +94,11 @@ void TestRun::existingCfgNoPreparatoryRun()
     QCOMPARE(calls.at(1).directory, s.fake.directory);
     QCOMPARE(calls.at(1).arguments, (QList<QByteArray>{"pacman", "-cheat"}));
     QCOMPARE(FileIO::currentDirectory(), s.configurationDirectory);
-    QCOMPARE(s.main.dados.count(), 55); // one marker line per run
+    QCOMPARE(s.main.selectedLines().count(), 55); // one marker line per run
     // Run again: the vocabulary is kept, and another marker line is appended.
     s.run();
     QCOMPARE(s.fake.argumentLists().size(), 3);
-    QCOMPARE(s.main.dados.count(), 56);
+    QCOMPARE(s.main.selectedLines().count(), 56);
 }
 
 void TestRun::iniRouteRunsInEmulatorDirectory()
@@ -177,9 +177,9 @@ void TestRun::oldLayoutUpgraded()
     s.select(old, "old.tvo");
     s.run();
     QCOMPARE(s.errors(), QStringList());
-    QCOMPARE(s.main.dados.count(), 54);
-    QCOMPARE(s.main.dados.at(52), roms);
-    QCOMPARE(s.main.dados.at(53), QByteArray());
+    QCOMPARE(s.main.selectedLines().count(), 54);
+    QCOMPARE(s.main.selectedLines().at(52), roms);
+    QCOMPARE(s.main.selectedLines().at(53), QByteArray());
     QCOMPARE(readFile(s.fake.directory + "/mame.cfg"), crlf(replaced(numbered(12), 11, "rompath = .;ROMS;" + roms)));
     QCOMPARE(s.games().size(), 1);
     // The file itself is not upgraded.

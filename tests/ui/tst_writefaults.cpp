@@ -131,6 +131,7 @@ Writer changeDirectory(Scene &s)
     writeFile(w.target, *w.previous);
     const QByteArray chosen = s.root.mkdir("chosen");
     s.select(s.configuration());
+    s.prepareSelector();
     TForm3 &form = *s.windows.Form3;
     form.show();
     w.run = [&s, &form, chosen] {
