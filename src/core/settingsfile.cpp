@@ -115,21 +115,6 @@ int targetLine(const QList<QByteArray> &lines, Style style)
     return defaultLine(style);
 }
 
-void setRomPath(LineBuffer &lines, Style style, const QByteArray &romPath)
-{
-    const int n = targetLine(lines.lines(), style);
-    QByteArray text = romPathLine(style, romPath);
-    // The first line keeps the file's byte-order mark.
-    if (n == 0 && n < lines.count() && lines.at(0).startsWith(Utf8Bom))
-        text.prepend(Utf8Bom);
-    lines.replace(n, text);
-}
-
-void load(LineBuffer &lines, const QByteArray &path)
-{
-    lines.load(path, LineBuffer::Nul::Kept);
-}
-
 QByteArray rewritten(const QByteArray &text, Style style, const QByteArray &romPath)
 {
     // The same result as splitting the lines, setting the ROM path and joining them again, done

@@ -3,8 +3,6 @@
 // ROM directory and writes every other line back as it found it.
 #pragma once
 
-#include "linebuffer.h"
-
 #include <QByteArray>
 #include <QList>
 
@@ -33,16 +31,11 @@ bool isRomPathLine(QByteArrayView line);
 // uses; when there is none, the default line of the style.
 int targetLine(const QList<QByteArray> &lines, Style style);
 
-// Points the ROM path line of loaded settings lines at `romPath`; every other line stays as it
-// is. With exactly as many lines as the target line number the new line is appended; with
-// fewer the command stops with "Unable to insert a line".
-void setRomPath(LineBuffer &lines, Style style, const QByteArray &romPath);
-
-// Loads the settings file at `path` into `lines` (every byte kept, a NUL included); "Cannot
-// open file %s" when it cannot be read.
-void load(LineBuffer &lines, const QByteArray &path);
-// The text of a settings file with its ROM path line pointed at `romPath`: the text split into
-// lines, setRomPath, and every line followed by CR LF; "Unable to insert a line" when too short.
+// The text of a settings file with its ROM path line pointed at `romPath`: every other line's
+// bytes as they are (a NUL included), every line ending in CR LF. The new line takes the target
+// line's place (after the file's UTF-8 byte-order mark on the first line), or follows the last
+// line when the file has exactly as many lines as the target's number; "Unable to insert a line"
+// when it has fewer. A ROM path holding a line break is refused.
 QByteArray rewritten(const QByteArray &text, Style style, const QByteArray &romPath);
 // The whole rewrite: read, rewritten, and replace the file atomically; a file that would not
 // change is not written. A failure leaves the file as it was: "Cannot open file %s",

@@ -3,6 +3,7 @@
 #include "fileio.h"
 #include "linebuffer.h"
 #include "settingsfile.h"
+#include "settingsoracle.h"
 #include "testutil.h"
 
 #include <QTest>
@@ -121,8 +122,10 @@ void TestSettingsFile::target()
     QFETCH(QByteArray, romPath);
     QFETCH(QList<QByteArray>, expected);
     LineBuffer buffer(lines);
-    SettingsFile::setRomPath(buffer, style, romPath);
+    SettingsOracle::setRomPath(buffer, style, romPath);
     QCOMPARE(buffer.lines(), expected);
+    // The program's rewrite, on the bytes, gives what the lines give.
+    QCOMPARE(SettingsFile::rewritten(LineBuffer::join(lines), style, romPath), LineBuffer::join(expected));
 }
 
 void TestSettingsFile::tooShort_data()

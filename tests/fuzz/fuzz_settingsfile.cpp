@@ -3,6 +3,7 @@
 // rewrite on the bytes gives exactly what the lines give.
 #include "errors.h"
 #include "settingsfile.h"
+#include "settingsoracle.h"
 
 #include <cstdlib>
 #include <optional>
@@ -26,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         } catch (const CommandError &) {
         }
         try {
-            SettingsFile::setRomPath(lines, style, romPath);
+            SettingsOracle::setRomPath(lines, style, romPath);
         } catch (const CommandError &) {
             if (target <= before.size() || lines.lines() != before || text)
                 abort(); // refused only when too short, and then untouched
