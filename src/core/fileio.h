@@ -71,6 +71,7 @@ struct WriteResult {
 // A writable file in a directory that takes no new file is rewritten in place: its old bytes are
 // kept in memory and written back when the new ones cannot all be written.
 // With `executable`, the file may also be run by whoever may read it.
+// Not QSaveFile: byte paths that need not be UTF-8, the tests' fault seam, links kept, read-only files refused.
 WriteResult writeAtomically(const QByteArray &path, const QByteArray &content, bool executable = false);
 
 // Removes a file (not a directory); true when it is gone, else false with errno set (also by the
