@@ -258,7 +258,7 @@ int main(int argc, char *argv[])
         // The editor's game list opened on that directory ("Search" in the game group).
         {
             TForm1 owner;
-            TForm2 editor(&owner);
+            TForm2 editor({owner.configurationDirectory(), std::nullopt, owner.launcher()}, &owner);
             editor.TabbedNotebook1->setCurrentIndex(1);
             editor.radioButton("selectgame1")->setChecked(true);
             editor.setFieldBytes("Edit1", path);

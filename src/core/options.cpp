@@ -11,49 +11,6 @@ const std::array<const char *, PageCount> PageCaptions = {
     "Sound Configuration", "Controls", "Advanced Configuration",
 };
 
-// Boxes in page order and, within a page, column by column from the left.
-const std::vector<Box> Boxes = {
-    {"GroupBox32", "Select the game that will use this configuration", Page::GameOptions, ""},
-    {"GroupBox35", "Change ROMS directory", Page::GameOptions, ""},
-    {"GroupBox33", "Cheat Mode", Page::GameOptions, "Button32"},
-
-    {"GroupBox3", "Resolution", Page::Video, "resolutioninf"},
-    {"GroupBox7", "Stretch", Page::Video, "strechinf"},
-    {"GroupBox34", "Flip", Page::Video, "flipinf"},
-    {"GroupBox8", "Colors", Page::Video, "colorsinf"},
-    {"GroupBox9", "Gamma Correction", Page::Video, "gammainf"},
-    {"GroupBox6", "Scanlines", Page::Video, "scanlinesinf"},
-    {"GroupBox14", "Video", Page::Video, "videoinf"},
-    {"GroupBox5", "Rotate", Page::Video, "rotateinf"},
-    {"GroupBox17", "Vesa Mode", Page::Video, "Button1"},
-
-    {"GroupBox23", "Sound Card", Page::Sound, "soundcardinf"},
-    {"GroupBox26", "OPL Chip", Page::Sound, "Button25"},
-    {"GroupBox25", "Stereo Sound", Page::Sound, "stereoinf"},
-
-    {"GroupBox28", "Hot Rod", Page::Controls, "hotrodinf"},
-    {"GroupBox29", "Hot Rod SE", Page::Controls, "hotrodseinf"},
-    {"GroupBox30", "Steady Key", Page::Controls, "steadkeyinf"},
-    {"GroupBox31", "Mouse", Page::Controls, "mouseinf"},
-
-    {"GroupBox1", "Tweak", Page::Advanced, "tweakinf"},
-    {"GroupBox12", "Always Synced", Page::Advanced, "alwayssincedinf"},
-    {"GroupBox13", "Tripple Buffer", Page::Advanced, "tripplebufferinf"},
-    {"GroupBox11", "VSync", Page::Advanced, "vsyncinf"},
-    {"GroupBox19", "Antialiasing", Page::Advanced, "antialiasinginf"},
-    {"GroupBox16", "Wait Interlace", Page::Advanced, "interlaceinf"},
-    {"GroupBox2", "NTSC For VGA 2 Convert", Page::Advanced, "ntscinf"},
-    {"GroupBox22", "vector translucency", Page::Advanced, "Button21"},
-    {"GroupBox4", "Skip Lines and Coluns", Page::Advanced, "skipinf"},
-    {"GroupBox15", "Center Screen", Page::Advanced, "centerinf"},
-    {"GroupBox24", "Audio Sample Rate", Page::Advanced, "audiosamplerateinf"},
-    {"GroupBox18", "Frame Skip", Page::Advanced, "frameskipinf"},
-    {"GroupBox20", "Beam", Page::Advanced, "beaminf"},
-    {"GroupBox21", "Flicker", Page::Advanced, "flickerinf"},
-    {"GroupBox10", "VGA Frequence", Page::Advanced, "Vgafrequenceinf"},
-    {"GroupBox27", "Create log File", Page::Advanced, "loginf"},
-};
-
 namespace {
 
 // A group of two buttons whose second one writes `value`.
@@ -67,8 +24,64 @@ RadioGroup twoState(const char *key, const char *box, Page page, int line,
 }
 
 constexpr Effect N = Effect::None;
+constexpr InfoPlace Below = InfoPlace::Below;
+constexpr InfoPlace Beside = InfoPlace::Beside;
 
 } // namespace
+
+// Boxes in page order and, within a page, column by column from the left.
+const std::vector<Box> Boxes = {
+    {"GroupBox32", "Select the game that will use this configuration", Page::GameOptions, "", {0, 1, Below, 3, "Button2"}},
+    {"GroupBox35", "Change ROMS directory", Page::GameOptions, "", {0, 1, Below, 2, "Button6"}},
+    {"GroupBox33", "Cheat Mode", Page::GameOptions, "Button32", {1, 1, Below}},
+
+    {"GroupBox3", "Resolution", Page::Video, "resolutioninf", {0, 2, Below}},
+    {"GroupBox7", "Stretch", Page::Video, "strechinf", {0, 2, Below}},
+    {"GroupBox34", "Flip", Page::Video, "flipinf", {0, 1, Below}},
+    {"GroupBox8", "Colors", Page::Video, "colorsinf", {1, 1, Below}},
+    {"GroupBox9", "Gamma Correction", Page::Video, "gammainf", {1, 1, Below}},
+    {"GroupBox6", "Scanlines", Page::Video, "scanlinesinf", {1, 2, Below}},
+    {"GroupBox14", "Video", Page::Video, "videoinf", {2, 1, Beside}},
+    {"GroupBox5", "Rotate", Page::Video, "rotateinf", {2, 1, Beside}},
+    {"GroupBox17", "Vesa Mode", Page::Video, "Button1", {2, 2, Beside}},
+
+    {"GroupBox23", "Sound Card", Page::Sound, "soundcardinf", {0, 1, Below}},
+    {"GroupBox26", "OPL Chip", Page::Sound, "Button25", {1, 2, Below}},
+    {"GroupBox25", "Stereo Sound", Page::Sound, "stereoinf", {1, 2, Below}},
+
+    {"GroupBox28", "Hot Rod", Page::Controls, "hotrodinf", {1, 2, Beside}},
+    {"GroupBox29", "Hot Rod SE", Page::Controls, "hotrodseinf", {1, 2, Beside}},
+    {"GroupBox30", "Steady Key", Page::Controls, "steadkeyinf", {1, 2, Beside}},
+    {"GroupBox31", "Mouse", Page::Controls, "mouseinf", {1, 2, Beside}},
+
+    {"GroupBox1", "Tweak", Page::Advanced, "tweakinf", {0, 2, Beside}},
+    {"GroupBox12", "Always Synced", Page::Advanced, "alwayssincedinf", {0, 2, Beside}},
+    {"GroupBox13", "Tripple Buffer", Page::Advanced, "tripplebufferinf", {0, 2, Beside}},
+    {"GroupBox11", "VSync", Page::Advanced, "vsyncinf", {0, 2, Beside}},
+    {"GroupBox19", "Antialiasing", Page::Advanced, "antialiasinginf", {0, 2, Beside}},
+    {"GroupBox16", "Wait Interlace", Page::Advanced, "interlaceinf", {0, 2, Beside}},
+    {"GroupBox2", "NTSC For VGA 2 Convert", Page::Advanced, "ntscinf", {0, 2, Beside}},
+    {"GroupBox22", "vector translucency", Page::Advanced, "Button21", {1, 2, Beside}},
+    {"GroupBox4", "Skip Lines and Coluns", Page::Advanced, "skipinf", {1, 1, Below}},
+    {"GroupBox15", "Center Screen", Page::Advanced, "centerinf", {1, 1, Below}},
+    {"GroupBox24", "Audio Sample Rate", Page::Advanced, "audiosamplerateinf", {1, 1, Below}},
+    {"GroupBox18", "Frame Skip", Page::Advanced, "frameskipinf", {2, 1, Below}},
+    {"GroupBox20", "Beam", Page::Advanced, "beaminf", {2, 1, Below}},
+    {"GroupBox21", "Flicker", Page::Advanced, "flickerinf", {2, 1, Below}},
+    {"GroupBox10", "VGA Frequence", Page::Advanced, "Vgafrequenceinf", {2, 4, Below, 0, "", true}},
+    {"GroupBox27", "Create log File", Page::Advanced, "loginf", {2, 2, Beside}},
+};
+
+const std::vector<PageLayout> PageLayouts = {
+    // The game list panel lies over the game and ROM directory choosers.
+    {Page::GameOptions, {6, 6, 6, 6}, 6, {{3, 6}, {1, 3}}, {}, {}, 0},
+    {Page::Video, {5, 5, 5, 5}, 5, {{1, 3}, {1, 3}, {1, 3}}, {}, {}},
+    {Page::Sound, {5, 5, 5, 5}, 8, {{3, 3}, {2, 3}}, {}, {}},
+    {Page::Controls, {6, 6, 6, 6}, 6, {{13, 3, "joysticklist"}, {7, 3}},
+     {{"joystick", "joystick1", "joystick2"}, 12}, {}},
+    // The right column is the widest: the frequencies stand side by side.
+    {Page::Advanced, {3, 2, 3, 2}, 3, {{9, 1}, {8, 1}, {11, 1}}, {}, {{"extra"}, 6, "Label7"}},
+};
 
 const std::vector<RadioGroup> RadioGroups = {
     {"selectgame", "GroupBox32", Page::GameOptions, Config::Game,

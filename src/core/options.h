@@ -21,12 +21,56 @@ enum class Page : int { ConfigOptions, GameOptions, Video, Sound, Controls, Adva
 inline constexpr int PageCount = 6;
 extern const std::array<const char *, PageCount> PageCaptions;
 
+// Where a box's Information button stands: on a row of its own below the options, or beside
+// the last of them.
+enum class InfoPlace { Below, Beside };
+
+// How a box stands on its page and lays out its controls.
+struct Place {
+    int column;          // the page's column it stands in, from the left
+    int buttonColumns;   // its radio buttons and check boxes side by side; a companion takes the rest of its row
+    InfoPlace info;
+    int share = 0;       // its share of the column's height; 0: as high as its controls
+    // A chooser: its buttons one under another, then its field with this Search button beside it.
+    const char *search = "";
+    // Narrower margins and spacing: its buttons side by side need every pixel of the column.
+    bool narrow = false;
+};
+
 // A framed, captioned group of controls on a page, with its Information button ("" when none).
 struct Box {
     const char *name;
     const char *caption;
     Page page;
     const char *info;
+    Place place;
+};
+
+// A column of boxes on a page, or of one control that fills it (the joystick list).
+struct Column {
+    int stretch;         // its share of the page's width
+    int spacing;         // between its boxes
+    const char *control = "";
+};
+
+// A row of controls lying on a page outside any box, above or below its columns: buttons with
+// free space after them, or one labelled field that takes the rest of the row.
+struct Row {
+    std::vector<const char *> controls;
+    int spacing = 0;
+    const char *label = "";  // the name of the field's label, which shows the field's caption
+};
+
+// How a page of boxes is laid out: its columns side by side, each holding its boxes in catalogue
+// order, between an optional row above and below them.
+struct PageLayout {
+    Page page;
+    std::array<int, 4> margins;  // left, top, right, bottom
+    int spacing;                 // between the columns, and between the rows and the columns
+    std::vector<Column> columns;
+    Row above;
+    Row below;
+    int panelColumn = -1;        // the column the game list panel lies over; -1: none
 };
 
 // What a button becoming chosen, or a box becoming checked or cleared, does to its companion.
@@ -84,6 +128,9 @@ struct Field {
 };
 
 extern const std::vector<Box> Boxes;
+// Every page but the first, in tab order; "Config Options" holds no boxes and is laid out by the
+// window itself.
+extern const std::vector<PageLayout> PageLayouts;
 extern const std::vector<RadioGroup> RadioGroups;
 extern const std::vector<Check> Checks;
 extern const std::vector<Field> Fields;
@@ -95,6 +142,10 @@ inline const QByteArray JoystickGroup = "joysticktype";
 inline const QByteArray JoystickList = "joysticklist";
 inline const QByteArray JoystickAuto = "-joy auto";
 inline constexpr int JoystickLine = 14;
+
+// The controls besides the dependent fields whose use the rules decide (State::enabled).
+inline constexpr std::array<const char *, 5> RuledButtons = {"joysticklist", "joystick1", "joystick2", "Button2",
+                                                             "Button6"};
 
 // Look-ups by name; nullptr when the catalogue has no such entry.
 const Box *box(const QByteArray &name);

@@ -1,8 +1,12 @@
 // The configuration editor window: every emulator option on six tabbed pages, the rules that keep
 // dependent fields consistent, saving a configuration, the helpers that pick the emulator, the
 // ROM directory and the game, and what that emulator will take of the options. The controls are
-// built from the option catalogue (options.h); this window applies states to them and reads them
-// back.
+// built and laid out from the option catalogue (options.h); this window applies states to them,
+// repaints what the catalogue's rules say, and reads them back.
+//
+// configeditor.cpp: the window, its state and rules, saving; configeditor_build.cpp: building and
+// laying out the controls; configeditor_helpers.cpp: the emulator, the ROM directory, the game,
+// and what the emulator takes.
 #pragma once
 
 #include "folderbrowse.h"
@@ -14,27 +18,34 @@
 #include <QByteArray>
 #include <QDialog>
 #include <QHash>
-#include <QPalette>
+#include <QColor>
+#include <functional>
+#include <optional>
 
 class FileListBox;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
 class Launcher;
-class TForm1;
+
+// What the editor needs of the window that opens it.
+struct EditorContext {
+    QByteArray configurationDirectory;   // where configurations are saved
+    std::optional<QByteArray> editedFile; // the name of the configuration edited; none for a new one
+    Launcher &launcher;                  // what the emulator takes, and the command Run would use
+};
 
 class TForm2 : public QDialog {
     Q_OBJECT
 public:
-    // `owner` is the main window: its editmode and editfile tell what is edited, and its
-    // configuration directory is where configurations are saved.
-    explicit TForm2(TForm1 *owner);
+    explicit TForm2(const EditorContext &context, QWidget *parent = nullptr);
     ~TForm2() override;
 
     // Controls with a role of their own; every other control is found by its name below.
@@ -106,24 +117,46 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void buildControls();
-    void buildConfigPage();
-    void buildGamePage();
-    void buildVideoPage();
-    void buildSoundPage();
-    void buildControlsPage();
-    void buildAdvancedPage();
-    QList<QWidget *> boxControls(const QByteArray &name) const;
-    QGroupBox *layoutBox(const QByteArray &name, int columns, bool infoBeside);
+    // Building the controls, in this order (configeditor_build.cpp).
+    void buildBoxes();
+    void buildInfoButton(const Options::Box &box, QGroupBox *group);
+    void buildRadioGroups();
+    void buildChecks();
+    void buildFields();
+    void buildJoystickList();
+    QPushButton *buildButton(const char *name, const char *text, QWidget *parent);
+    void buildFixedButtons();
+    void buildGamePanel();
+    void buildCommandLine();
+    // Laying them out: the first page by hand, the others from their layouts in the catalogue.
+    void layoutPages();
+    void layoutConfigPage();
+    void layoutPage(const Options::PageLayout &layout);
+    QLayout *layoutRow(const Options::Row &row, QWidget *page);
+    QGroupBox *layoutBox(const Options::Box &box);
+    QGroupBox *layoutChooser(const Options::Box &box);
+    QList<QWidget *> boxControls(const Options::Box &box) const;
     void chainTabOrder();
     void placeGamePanel();
     void setInitialState();
+    // A control by its name: catalogue controls, the joystick list and the named buttons.
+    QWidget *control(const QByteArray &name) const;
+
+    // The rules (configeditor.cpp): a change of a radio group or a check box changes the state,
+    // and the dependent controls are repainted from it.
+    void radioChosen(const Options::RadioGroup &group, int button);
+    void checkChanged(const Options::Check &check);
+    void boxChanged(const QByteArray &name);
+    void change(const std::function<void(Options::State &)> &rule);
+    void paintDependents(const Options::State &before, const Options::State &after);
+    void paint(QWidget *w, const QColor &base);
+
+    // The emulator, the ROM directory and the game (configeditor_helpers.cpp).
     void romDirectoryFollowsEmulator();
 
     // What the emulator in the field takes: asked in the background, shown when it answers, in
     // the command line and in the options it cannot take, struck through.
     void followControls();
-    Launcher *launcher() const;
     QByteArray emulatorProgram() const;
     void askEmulator();
     void emulatorAnswered(const QByteArray &program, EmulatorAnswers::Question question);
@@ -131,20 +164,22 @@ private:
     void markOptions();
     void followChanges();
 
-    void radioChosen(const Options::RadioGroup &group, int button);
-    void checkChanged(const Options::Check &check);
-    void applyEffect(QWidget *companion, Options::Effect effect);
-    void paint(QWidget *w, QPalette::ColorRole role);
-
-    TForm1 *m_owner;
+    const QByteArray m_configurationDirectory;
+    const std::optional<QByteArray> m_editedFile;
+    Launcher &m_launcher;
     bool m_saved = false;
     QByteArray m_savedPath; // the file this window saved last
     bool m_loading = false;
+    // The selections and checks the dependent controls were last painted for; its texts are
+    // taken from the fields afresh at each change.
+    Options::State m_state;
     QList<QWidget *> m_pages;
     QHash<QByteArray, QRadioButton *> m_radios;
     QHash<QByteArray, QCheckBox *> m_checks;
     QHash<QByteArray, QLineEdit *> m_fields;
     QHash<QByteArray, QPushButton *> m_infos;
     QHash<QByteArray, QGroupBox *> m_boxes;
+    QHash<QByteArray, QWidget *> m_named; // the joystick list and the buttons outside the catalogue
+    QList<QGroupBox *> m_panelBoxes;      // the boxes the game list panel lies over, from the top
     QHash<QByteArray, QByteArray> m_original; // the bytes each field was last filled with
 };

@@ -356,7 +356,7 @@ void TForm1::NewConfiguration1Click()
 {
     editmode = false;
     {
-        TForm2 editor(this);
+        TForm2 editor({configurationDirectory(), std::nullopt, launcher()}, this);
         editor.exec();
     }
     Refresh1Click();

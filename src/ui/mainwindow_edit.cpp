@@ -18,7 +18,7 @@ void TForm1::ImportConfiguration1Click()
     // here with the index error, before any window is made.
     Config::oldLayoutCheck(dados, configurationDirectory());
     {
-        TForm2 editor(this);
+        TForm2 editor({configurationDirectory(), editfile, launcher()}, this);
         Refresh1Click();
         editor.load(dados.lines());
         editor.exec();

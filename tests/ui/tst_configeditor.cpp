@@ -54,6 +54,12 @@ void act(TForm2 &editor, const Changes &changes)
 }
 
 
+// What New Configuration gives the editor it opens.
+EditorContext newConfiguration(TForm1 &main)
+{
+    return {main.configurationDirectory(), std::nullopt, main.launcher()};
+}
+
 QColor base(const QWidget *w) { return w->palette().color(QPalette::Base); }
 QColor systemColour(const QWidget *w, QPalette::ColorRole role) { return QApplication::palette(w).color(role); }
 
@@ -149,7 +155,7 @@ void TestEditor::windowAndPages()
 {
     Scene env;
     const QByteArray roms = env.root.mkdir("emu/ROMS");
-    TForm2 editor(&env.main);
+    TForm2 editor(newConfiguration(env.main), &env.main);
     QCOMPARE(editor.windowTitle(), QStringLiteral("Configuration"));
     QCOMPARE(editor.size(), QSize(546, 365));
     QCOMPARE(editor.minimumSize(), editor.maximumSize());
@@ -171,7 +177,7 @@ void TestEditor::catalogueControls()
 {
     Scene env;
     const QByteArray roms = env.root.mkdir("emu/ROMS");
-    TForm2 editor(&env.main);
+    TForm2 editor(newConfiguration(env.main), &env.main);
     // Every catalogue control, found by its name, with its caption, inside its group and page.
     auto inside = [&](QWidget *w, const char *box, Page page) {
         if (*box)
@@ -242,7 +248,7 @@ void TestEditor::initialState()
 {
     Scene env;
     const QByteArray roms = env.root.mkdir("emu/ROMS");
-    TForm2 first(&env.main);
+    TForm2 first(newConfiguration(env.main), &env.main);
     QCOMPARE(first.state(), State::initial());
     verifyDependents(first);
     QVERIFY(first.Autoselect->isChecked());
@@ -251,7 +257,7 @@ void TestEditor::initialState()
     QVERIFY(!first.saved());
     // A second window starts afresh whatever the first showed.
     act(first, {{"resolution", "4"}, {"beam", "1"}, {"Autoselect", "0"}, {"joystick", "1"}});
-    TForm2 second(&env.main);
+    TForm2 second(newConfiguration(env.main), &env.main);
     QCOMPARE(second.state(), State::initial());
     verifyDependents(second);
 }
@@ -260,7 +266,7 @@ void TestEditor::informationButtons()
 {
     Scene env;
     const QByteArray roms = env.root.mkdir("emu/ROMS");
-    TForm2 editor(&env.main);
+    TForm2 editor(newConfiguration(env.main), &env.main);
     int count = 0;
     for (const Box &b : Boxes) {
         if (!*b.info)
@@ -309,7 +315,7 @@ void TestEditor::pagesFit()
 {
     Scene env;
     const QByteArray roms = env.root.mkdir("emu/ROMS");
-    TForm2 editor(&env.main);
+    TForm2 editor(newConfiguration(env.main), &env.main);
     editor.show();
     QVERIFY(QTest::qWaitForWindowExposed(&editor));
     for (int i = 0; i < editor.TabbedNotebook1->count(); ++i) {
@@ -380,7 +386,7 @@ void TestEditor::enablingRules()
     QFETCH(QString, text);
     Scene env;
     const QByteArray roms = env.root.mkdir("emu/ROMS");
-    TForm2 editor(&env.main);
+    TForm2 editor(newConfiguration(env.main), &env.main);
     act(editor, changes);
     if (QLineEdit *edit = editor.field(field))
         QCOMPARE(edit->text(), text);
@@ -398,7 +404,7 @@ void TestEditor::handlersRunOnStateChanges()
 {
     Scene env;
     const QByteArray roms = env.root.mkdir("emu/ROMS");
-    TForm2 editor(&env.main);
+    TForm2 editor(newConfiguration(env.main), &env.main);
     editor.radioButton("gamma1")->setChecked(true);
     QVERIFY(editor.field("gammae")->isEnabled());
     editor.field("gammae")->setText("2");
@@ -452,7 +458,7 @@ void TestEditor::roundTrip()
     const QByteArray roms = env.root.mkdir("emu/ROMS");
     const QByteArray path = PathRules::join(env.configurationDirectory, "trip.tvo");
 
-    TForm2 first(&env.main);
+    TForm2 first(newConfiguration(env.main), &env.main);
     act(first, changes);
     first.config->setText("trip");
     first.mame->setText(QString::fromUtf8(env.fake.program));
@@ -465,9 +471,8 @@ void TestEditor::roundTrip()
     QVERIFY(written.endsWith("\r\n"));
     QCOMPARE(lines.at(41), Config::optionString(lines));
 
-    env.main.editmode = true; // editing the file saved: it is replaced without a question
-    env.main.editfile = "trip.tvo";
-    TForm2 second(&env.main);
+    // Editing the file saved: it is replaced without a question.
+    TForm2 second({env.main.configurationDirectory(), QByteArray("trip.tvo"), env.main.launcher()}, &env.main);
     second.load(lines);
     // The window applies loading exactly as the core's rules do.
     QCOMPARE(second.state(), Options::load(lines));
@@ -487,7 +492,7 @@ void TestEditor::textKeepsItsBytes()
     QList<QByteArray> lines = TestUtil::configLines(54, {{0, "Configura\xE7\xE3o"}, {7, "-scanlines"},
                                                           {39, "-x \xB4"}, {40, env.fake.program}, {52, roms}});
     lines[41] = Config::optionString(lines);
-    TForm2 editor(&env.main);
+    TForm2 editor(newConfiguration(env.main), &env.main);
     editor.load(lines);
     QCOMPARE(editor.aboutconfiguration->text(), QStringLiteral("Configura\u00E7\u00E3o"));
     editor.config->setText("bytes");
@@ -531,7 +536,7 @@ void TestEditor::saveChecks()
     QFETCH(bool, focusOnRoms);
     Scene env;
     const QByteArray romsDirectory = env.root.mkdir("emu/ROMS");
-    TForm2 editor(&env.main);
+    TForm2 editor(newConfiguration(env.main), &env.main);
     editor.show();
     QVERIFY(QTest::qWaitForWindowActive(&editor));
     auto resolve = [&](const QByteArray &v) {
@@ -558,7 +563,7 @@ void TestEditor::saveWritesAndSays()
 {
     Scene env;
     const QByteArray roms = env.root.mkdir("emu/ROMS");
-    TForm2 editor(&env.main);
+    TForm2 editor(newConfiguration(env.main), &env.main);
     editor.config->setText("new one");
     editor.mame->setText(QString::fromUtf8(env.fake.program));
     editor.Edit1->setText(QString::fromUtf8(roms));
@@ -611,7 +616,7 @@ void TestEditor::saveAndClose()
 {
     Scene env;
     const QByteArray roms = env.root.mkdir("emu/ROMS");
-    TForm2 editor(&env.main);
+    TForm2 editor(newConfiguration(env.main), &env.main);
     editor.show();
     editor.config->setText("closing");
     editor.mame->setText(QString::fromUtf8(env.fake.program));
@@ -622,7 +627,7 @@ void TestEditor::saveAndClose()
     QCOMPARE(editor.result(), int(QDialog::Accepted));
     QVERIFY(FileIO::isFile(PathRules::join(env.configurationDirectory, "closing.tvo")));
 
-    TForm2 other(&env.main);
+    TForm2 other(newConfiguration(env.main), &env.main);
     other.show();
     other.config->setText("never");
     other.Button34->click();
@@ -656,7 +661,7 @@ void TestEditor::failedWriteKeepsOldFile()
     });
     auto restore = qScopeGuard([] { FileIO::setFaultInjector({}); });
 
-    TForm2 editor(&env.main);
+    TForm2 editor(newConfiguration(env.main), &env.main);
     editor.show();
     editor.config->setText(QString::fromUtf8(name));
     editor.mame->setText(QString::fromUtf8(env.fake.program));
@@ -756,11 +761,11 @@ void TestEditor::editConfiguration()
     }, &opened);
     env.main.ImportConfiguration1Click();
     QVERIFY(opened);
-    QVERIFY(env.main.editmode);
-    QCOMPARE(env.main.editfile, QByteArray("edited.tvo"));
+    QVERIFY(env.main.editsSelected());
+    QCOMPARE(env.main.editedFile(), QByteArray("edited.tvo"));
     QCOMPARE(env.main.lista->itemIndex(), -1);
     // The held lines carry the marker; the file is untouched.
-    QVERIFY(env.main.dados.count() > count);
+    QVERIFY(env.main.selectedLines().count() > count);
     QCOMPARE(TestUtil::readFile(PathRules::join(env.configurationDirectory, "edited.tvo")), TestUtil::crlf(lines));
     QVERIFY(!env.main.findChild<TForm2 *>());
 }
@@ -782,25 +787,27 @@ void TestEditor::editStopsWithoutLine52()
     QVERIFY(!env.main.findChild<TForm2 *>());
     QCoreApplication::processEvents();
     QVERIFY(!opened);
-    QCOMPARE(env.main.editfile, QByteArray("short.tvo"));
+    QCOMPARE(env.main.editedFile(), QByteArray("short.tvo"));
 }
 
 void TestEditor::editWithNothingSelected()
 {
     Scene env;
     const QByteArray roms = env.root.mkdir("emu/ROMS");
-    TestUtil::writeFile(PathRules::join(env.configurationDirectory, "one.tvo"), TestUtil::crlf(TestUtil::configLines(54)));
-    env.main.lista->reload();
-    env.main.editfile = "before";
-    env.main.ImportConfiguration1Click();
-    QVERIFY(env.main.editmode);
-    QVERIFY(env.main.editfile.isEmpty());
-    QVERIFY(!env.main.findChild<TForm2 *>());
+    const QByteArray one = PathRules::join(env.configurationDirectory, "one.tvo");
     // Selected, then removed behind the program's back.
+    TestUtil::writeFile(one, TestUtil::crlf(TestUtil::configLines(54)));
     select(env.main, "one.tvo");
-    QFile::remove(QString::fromUtf8(PathRules::join(env.configurationDirectory, "one.tvo")));
+    QFile::remove(QString::fromUtf8(one));
     env.main.ImportConfiguration1Click();
-    QCOMPARE(env.main.editfile, QByteArray("one.tvo"));
+    QCOMPARE(env.main.editedFile(), QByteArray("one.tvo"));
+    // Then nothing selected: the name edited before goes.
+    TestUtil::writeFile(one, TestUtil::crlf(TestUtil::configLines(54)));
+    env.main.lista->reload();
+    env.main.ImportConfiguration1Click();
+    QVERIFY(env.main.editsSelected());
+    QVERIFY(env.main.editedFile().isEmpty());
+    QVERIFY(!env.main.findChild<TForm2 *>());
     QVERIFY(env.modals.shown.isEmpty());
 }
 
@@ -810,7 +817,7 @@ void TestEditor::newConfigurationEndToEnd()
 {
     Scene env;
     const QByteArray roms = env.root.mkdir("emu/ROMS");
-    env.main.editmode = true;
+    env.main.ImportConfiguration1Click(); // with nothing selected: an edit, and no editor
     const Changes changes{{"selectgame", "1"}, {"selectgamee", "pacman.zip"}, {"cheatmode", "1"},
                           {"resolution", "4"}, {"resolutione1", "800x480"}, {"vesa", "3"}, {"soundcard", "5"},
                           {"centerx", "1"}, {"centerxe", "-4"}, {"joystick", "1"}, {"joysticktype", "1"},
@@ -829,7 +836,7 @@ void TestEditor::newConfigurationEndToEnd()
     }, &opened);
     env.main.NewConfiguration1Click();
     QVERIFY(opened);
-    QVERIFY(!env.main.editmode);
+    QVERIFY(!env.main.editsSelected());
     QVERIFY(env.main.lista->names().contains("fresh.tvo"));
     QCOMPARE(LineBuffer::split(TestUtil::readFile(PathRules::join(env.configurationDirectory, "fresh.tvo"))).at(14), QByteArray("-joy standard"));
 
@@ -874,7 +881,7 @@ void TestEditor::autoSelection()
     const QByteArray roms = env.root.mkdir("emu/ROMS");
     FileIO::makeDirectories(PathRules::join(env.configurationDirectory, "lower/roms"));
     FileIO::makeDirectories(PathRules::join(env.configurationDirectory, "bare"));
-    TForm2 editor(&env.main);
+    TForm2 editor(newConfiguration(env.main), &env.main);
     editor.Autoselect->setChecked(autoselect);
     editor.setFieldBytes("Edit1", "previous");
     editor.setFieldBytes("mame", mame.isEmpty() ? mame : mame.startsWith('@') ? mame.mid(1) : PathRules::join(env.configurationDirectory, mame));
@@ -897,7 +904,7 @@ void TestEditor::autoSelectionOnFocusOut()
 {
     Scene env;
     const QByteArray roms = env.root.mkdir("emu/ROMS");
-    TForm2 editor(&env.main);
+    TForm2 editor(newConfiguration(env.main), &env.main);
     editor.show();
     QVERIFY(QTest::qWaitForWindowActive(&editor));
     editor.config->setText("typed");
@@ -960,7 +967,7 @@ void TestEditor::emulatorView()
     else if (!emulator.isEmpty())
         env.fake.on("SHOWCONFIG", "STDOUT", emulator);
     TestUtil::writeFile(env.root.file("emu/notes"), "no program");
-    TForm2 editor(&env.main);
+    TForm2 editor(newConfiguration(env.main), &env.main);
     editor.show();
     QVERIFY(QTest::qWaitForWindowActive(&editor));
     QSignalSpy answered(&env.main.launcher().answers, &EmulatorAnswers::answered);
@@ -985,7 +992,7 @@ void TestEditor::emulatorDialog()
 {
     Scene env;
     const QByteArray roms = env.root.mkdir("emu/ROMS");
-    TForm2 editor(&env.main);
+    TForm2 editor(newConfiguration(env.main), &env.main);
     env.modals.cancelFile();
     editor.Button3->click();
     QVERIFY(editor.mame->text().isEmpty());
@@ -1016,7 +1023,7 @@ void TestEditor::folderDialog()
 {
     Scene env;
     const QByteArray roms = env.root.mkdir("emu/ROMS");
-    TForm2 editor(&env.main);
+    TForm2 editor(newConfiguration(env.main), &env.main);
     editor.Autoselect->setChecked(false);
     QVERIFY(editor.Button6->isEnabled());
     env.modals.cancelFolder();
@@ -1035,7 +1042,7 @@ void TestEditor::folderDialog()
     QVERIFY(env.modals.folderRequests.at(0).start.isEmpty());
     QCOMPARE(env.modals.folderRequests.at(2).start, roms);
     // A new editor window starts with no folder.
-    TForm2 second(&env.main);
+    TForm2 second(newConfiguration(env.main), &env.main);
     QVERIFY(second.Folder.Directory.isEmpty());
 }
 
@@ -1063,7 +1070,7 @@ void TestEditor::gameList()
     for (const char *name : {"b.zip", "A.ZIP", "c.txt"})
         TestUtil::writeFile(directory + "/" + name, "z");
     FileIO::makeDirectories(directory + "/d.zip");
-    TForm2 editor(&env.main);
+    TForm2 editor(newConfiguration(env.main), &env.main);
     editor.show();
     editor.TabbedNotebook1->setCurrentIndex(1);
     editor.radioButton("selectgame1")->click();
@@ -1087,7 +1094,7 @@ void TestEditor::gameListButtons()
     const QByteArray roms = env.root.mkdir("emu/ROMS");
     for (const char *name : {"galaga.zip", "pacman.zip"})
         TestUtil::writeFile(roms + "/" + name, "z");
-    TForm2 editor(&env.main);
+    TForm2 editor(newConfiguration(env.main), &env.main);
     editor.show();
     editor.radioButton("selectgame1")->click();
     editor.setFieldBytes("Edit1", roms);
@@ -1132,7 +1139,7 @@ void TestEditor::helpTexts()
 {
     Scene env;
     const QByteArray roms = env.root.mkdir("emu/ROMS");
-    TForm2 editor(&env.main);
+    TForm2 editor(newConfiguration(env.main), &env.main);
     editor.show();
     editor.radioButton("selectgame1")->click();
     editor.Button2->click();

@@ -391,7 +391,7 @@ void TestCraftedInputs::romDirectories()
         return;
     }
 
-    TForm2 editor(&s.main);
+    TForm2 editor({s.main.configurationDirectory(), std::nullopt, s.main.launcher()}, &s.main);
     editor.show();
     editor.radioButton("selectgame1")->click();
     editor.setFieldBytes("Edit1", s.romDirectory);

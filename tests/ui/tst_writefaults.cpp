@@ -52,7 +52,7 @@ Writer editorSave(Scene &s, bool replacing)
         writeFile(w.target, *w.previous);
     }
     // Held by the writer's commands, so that it goes before the main window.
-    const auto held = std::make_shared<TForm2>(&s.main);
+    const auto held = std::make_shared<TForm2>(EditorContext{s.main.configurationDirectory(), std::nullopt, s.main.launcher()}, &s.main);
     TForm2 &editor = *held;
     editor.show();
     editor.config->setText(QString::fromUtf8(name));
