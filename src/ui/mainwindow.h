@@ -38,11 +38,6 @@ public:
     bool editsSelected() const { return editmode; }
     const QByteArray &editedFile() const { return editfile; }
 
-    // The editor's tests still read and set these directly.
-    LineBuffer dados;           // the selected configuration's lines
-    bool editmode = false;      // the editor edits the selected configuration (else a new one)
-    QByteArray editfile;        // the name of the configuration edited
-
     // The configuration directory: the current directory when the window was made.
     const QByteArray &configurationDirectory() const { return m_configurationDirectory; }
     // The text of the status bar's panel.
@@ -96,14 +91,14 @@ public:
     Launcher &launcher() { return m_launcher; }
 
 private:
-    // The editor reads what it edits: editmode and editfile.
-    friend class TForm2;
-
     TForm3 *Form3 = nullptr;
     TAboutBox *AboutBox = nullptr;
 
+    LineBuffer dados;           // the selected configuration's lines
     LineBuffer dados2;          // the quick launch's own lines
     LineBuffer Memo2;           // the lines of the last batch export
+    bool editmode = false;      // the editor edits the selected configuration (else a new one)
+    QByteArray editfile;        // the name of the configuration edited
     TATSHFileOperation delete_; // "delete": asks before deleting a configuration
     TATSHFileOperation delete1; // deletes without asking; settings files are replaced, never deleted first
 
