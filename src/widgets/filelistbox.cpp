@@ -46,7 +46,7 @@ void FileListModel::setNames(QList<QByteArray> names)
 {
     beginResetModel();
     m_all = std::move(names);
-    m_haystacks.clear();
+    m_titleViews.clear();
     applyFilter();
     endResetModel();
 }
@@ -54,7 +54,7 @@ void FileListModel::setNames(QList<QByteArray> names)
 void FileListModel::setTitles(std::shared_ptr<const Titles> titles)
 {
     m_titles = std::move(titles);
-    m_haystacks.clear();
+    m_titleViews.clear();
     if (!m_filter.isEmpty()) {
         beginResetModel();
         applyFilter();
@@ -74,28 +74,65 @@ void FileListModel::setFilter(const QString &text)
     endResetModel();
 }
 
+namespace {
+
+char foldAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
+
+// Whether `haystack` holds `needle` (already folded), ASCII letters in any case.
+bool containsFolded(QByteArrayView haystack, QByteArrayView needle)
+{
+    const qsizetype n = needle.size();
+    for (qsizetype i = 0; i + n <= haystack.size(); ++i) {
+        qsizetype k = 0;
+        while (k < n && foldAscii(haystack[i + k]) == needle[k])
+            ++k;
+        if (k == n)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 void FileListModel::applyFilter()
 {
     if (m_filter.isEmpty()) {
         m_shown = m_all;
         return;
     }
-    if (m_haystacks.size() != size_t(m_all.size())) {
-        m_haystacks.clear();
-        m_haystacks.reserve(size_t(m_all.size()));
-        for (const QByteArray &name : std::as_const(m_all)) {
-            QString haystack = TextCodec::decode(name);
-            const QString title = titleOf(name);
-            if (!title.isEmpty())
-                haystack += QLatin1Char('\n') + title;
-            m_haystacks.push_back(haystack.toCaseFolded());
-        }
+    if (m_titles && m_titleViews.size() != size_t(m_all.size())) {
+        m_titleViews.clear();
+        m_titleViews.reserve(size_t(m_all.size()));
+        for (const QByteArray &name : std::as_const(m_all))
+            m_titleViews.push_back(m_titles->titleOfArchive(name));
+    }
+    m_shown.clear();
+    // Names and titles are searched as the bytes they are, a text of plain letters matching in
+    // any case: a keystroke over a full romset takes a few milliseconds and no index. A text
+    // beyond ASCII compares the decoded texts, folded.
+    bool ascii = true;
+    for (const QChar c : m_filter)
+        ascii = ascii && c.unicode() < 0x80;
+    if (ascii) {
+        QByteArray needle = m_filter.toLatin1();
+        for (char &c : needle)
+            c = foldAscii(c);
+        for (qsizetype i = 0; i < m_all.size(); ++i)
+            if (containsFolded(m_all.at(i), needle)
+                || (!m_titleViews.empty() && containsFolded(m_titleViews[size_t(i)], needle)))
+                m_shown.append(m_all.at(i));
+        return;
     }
     const QString needle = m_filter.toCaseFolded();
-    m_shown.clear();
-    for (qsizetype i = 0; i < m_all.size(); ++i)
-        if (m_haystacks[size_t(i)].contains(needle))
+    for (qsizetype i = 0; i < m_all.size(); ++i) {
+        const bool found = TextCodec::decode(m_all.at(i)).toCaseFolded().contains(needle)
+            || (!m_titleViews.empty() && QString::fromUtf8(m_titleViews[size_t(i)]).toCaseFolded().contains(needle));
+        if (found)
             m_shown.append(m_all.at(i));
+    }
 }
 
 QString FileListModel::titleOf(const QByteArray &name) const

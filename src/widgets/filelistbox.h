@@ -43,7 +43,7 @@ private:
     QList<QByteArray> m_shown;
     std::shared_ptr<const Titles> m_titles;
     QString m_filter;
-    std::vector<QString> m_haystacks; // per entry of m_all: its name and title in lower case, made when first filtered
+    std::vector<QByteArrayView> m_titleViews; // per entry of m_all: its title's bytes, looked up when first filtered
 };
 
 class FileListBox : public QListView {

@@ -11,12 +11,15 @@
 #include "application.h"
 #include "config.h"
 #include "fileio.h"
+#include "filelistbox.h"
 #include "linebuffer.h"
 #include "options.h"
 #include "scriptedmodals.h"
 #include "testutil.h"
+#include "../fakemame/fakemamecontrol.h"
 #include "mainwindow.h"
 
+#include <QAction>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -224,7 +227,7 @@ void TestRealMame::emulatorReadsRewrittenRomPath()
 
     ScratchDir root;
     Environment environment;
-    environment.set("HOME", root.mkdir("home"));
+    ownHome(root, environment);
     environment.set("SDL_VIDEODRIVER", "dummy");
     environment.set("SDL_AUDIODRIVER", "dummy");
     const QByteArray systemBefore = readFile(SystemSettings);
@@ -243,6 +246,25 @@ void TestRealMame::emulatorReadsRewrittenRomPath()
         // Only the waits for the emulator's answers, no message and no error.
         QCOMPARE(modals.shown.size(), modals.waits().size());
         QCOMPARE(FileIO::currentDirectory(), configurationDirectory);
+
+        // From the window, as a user runs it: the notice of what changes answered with Run, and
+        // the game ends by itself without a report of failure.
+        writeFile(configurationDirectory + "/pong.tvo",
+                  crlf(configLines(54, {{1, "pong.zip"}, {40, program},
+                                        {41, "-cheat -depth 16 -joy standard -scanlines " + Headless + ' '},
+                                        {52, romDirectory}})));
+        main.lista->reload();
+        main.lista->setItemIndex(0);
+        modals.clear();
+        modals.answerNotice(true);
+        {
+            ExitWatch watch;
+            main.RunConfiguration1->trigger();
+            watch.wait();
+        }
+        QCoreApplication::processEvents(); // a failure would be reported now
+        QCOMPARE(modals.texts(ScriptedModals::Kind::Notice).size(), 1);
+        QCOMPARE(modals.errors(), QStringList());
     }
 
     const QByteArray settings = root.path() + "/home/.mame/mame.ini";
