@@ -23,6 +23,7 @@
 #include <optional>
 
 class FileListBox;
+class GameFinder;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
@@ -61,6 +62,7 @@ public:
     QFrame *Panel1;
     QLabel *Label1;
     FileListBox *gamelist;
+    GameFinder *finder; // "Find:" above the game list
     QPushButton *Button4, *Button5, *Button7;
 
     // The line buffer a save fills and writes.

@@ -3,6 +3,8 @@
 
 #include "config.h"
 #include "filelistbox.h"
+#include "gamefinder.h"
+#include "launcher.h"
 #include "guard.h"
 #include "helptexts.h"
 
@@ -244,7 +246,16 @@ void TForm2::buildGamePanel()
     // it and move every later line.
     gamelist->setOnlySingleLineNames(true);
     gamelist->setAccessibleName(QStringLiteral("Games"));
+    gamelist->setShowTitles(true);
     Label1->setBuddy(gamelist);
+    // Search as you type above the list; Enter in it is the panel's OK.
+    finder = new GameFinder(gamelist, guarded([this] { Button4Click(); }), Panel1);
+    finder->setObjectName(QStringLiteral("gamefinder"));
+    // Titles arrive when the emulator answers; the list never waits for them.
+    connect(&m_launcher, &Launcher::titlesArrived, this, [this](const QByteArray &program) {
+        if (Panel1->isVisible() && program == emulatorProgram())
+            gamelist->setTitles(m_launcher.titles(program));
+    });
     Button5 = buildButton("Button5", "Atualizar", Panel1);
     Button7 = buildButton("Button7", "Cancelar", Panel1);
     Button4 = buildButton("Button4", "OK", Panel1);
@@ -252,6 +263,7 @@ void TForm2::buildGamePanel()
     panelLayout->setContentsMargins(4, 3, 4, 4);
     panelLayout->setSpacing(3);
     panelLayout->addWidget(Label1);
+    panelLayout->addWidget(finder);
     panelLayout->addWidget(gamelist, 1);
     auto *panelButtons = new QHBoxLayout;
     panelButtons->setSpacing(3);
@@ -523,7 +535,7 @@ void TForm2::chainTabOrder()
                     chain << info;
             }
             if (c == l.panelColumn)
-                chain << gamelist << Button5 << Button7 << Button4;
+                chain << finder->field() << gamelist << Button5 << Button7 << Button4;
         }
         for (const char *name : l.below.controls)
             chain << control(name);

@@ -5,6 +5,7 @@
 #include "config.h"
 #include "fileio.h"
 #include "filelistbox.h"
+#include "gamefinder.h"
 #include "guard.h"
 #include "helptexts.h"
 #include "launcher.h"
@@ -83,6 +84,8 @@ void TForm2::Button6Click()
 void TForm2::Button2Click()
 {
     const QByteArray directory = Options::gameListDirectory(fieldBytes("Edit1"), m_configurationDirectory);
+    finder->clear();
+    gamelist->setTitles(m_launcher.titles(emulatorProgram()));
     gamelist->setDirectory(directory);
     placeGamePanel();
     Panel1->show();

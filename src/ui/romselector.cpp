@@ -3,6 +3,7 @@
 #include "config.h"
 #include "fileio.h"
 #include "filelistbox.h"
+#include "gamefinder.h"
 #include "guard.h"
 #include "launcher.h"
 #include "pathrules.h"
@@ -11,6 +12,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
@@ -19,6 +21,7 @@ namespace {
 constexpr int ClientWidth = 310;
 constexpr int ClientHeight = 326;
 constexpr int TopStripHeight = 25;
+constexpr int FindRowHeight = 26;
 constexpr int BottomStripHeight = 34;
 } // namespace
 
@@ -53,7 +56,19 @@ TForm3::TForm3(Launcher &launcher)
     gamelist->setObjectName(QStringLiteral("gamelist"));
     gamelist->setMask("*.zip");
     gamelist->setAccessibleName(QStringLiteral("Games"));
+    gamelist->setShowTitles(true);
     Label1->setBuddy(gamelist);
+
+    // Search as you type, between the top strip and the list; Enter in it is OK.
+    finder = new GameFinder(gamelist, guarded([this] { Button1Click(); }), this);
+    finder->setObjectName(QStringLiteral("gamefinder"));
+    finder->setFixedHeight(FindRowHeight);
+    finder->setContentsMargins(4, 1, 4, 1);
+    // Titles arrive when the emulator answers; the list never waits for them.
+    connect(&m_launcher, &Launcher::titlesArrived, this, [this](const QByteArray &program) {
+        if (isVisible() && program == m_source.emulator)
+            gamelist->setTitles(m_launcher.titles(program));
+    });
 
     // Bottom strip: Change Directory at the left, Cancel and OK at the right.
     auto *bottom = new QWidget(this);
@@ -77,9 +92,11 @@ TForm3::TForm3(Launcher &launcher)
     bottomRow->addWidget(Button1);
 
     column->addWidget(top);
+    column->addWidget(finder);
     column->addWidget(gamelist, 1);
     column->addWidget(bottom);
 
+    setTabOrder(finder->field(), gamelist);
     setTabOrder(gamelist, Button1);
     setTabOrder(Button1, Button2);
     setTabOrder(Button2, Button4);
@@ -109,6 +126,8 @@ void TForm3::setSource(Source source)
 
 void TForm3::FormShow()
 {
+    finder->clear();
+    gamelist->setTitles(m_launcher.titles(m_source.emulator));
     // Line 52 when it names a directory, else the configuration directory's "roms"
     // subdirectory, else the configuration directory itself.
     if (!m_source.romDirectory.isEmpty() && FileIO::isDirectory(m_source.romDirectory))

@@ -9,6 +9,7 @@
 #include <QDialog>
 
 class FileListBox;
+class GameFinder;
 class Launcher;
 class QLabel;
 class QPushButton;
@@ -30,8 +31,10 @@ public:
     // The user's answer: true after OK, false after Cancel (or a close by the title bar).
     bool okpressed = false;
 
-    // The game archives ("*.zip") of one directory.
+    // The game archives ("*.zip") of one directory, with the emulator's titles beside them.
     FileListBox *gamelist;
+    // "Find:" above the list: search as you type.
+    GameFinder *finder;
     // The folder chooser of Change Directory; remembers the last folder chosen.
     TFolderBrowse Folder;
 

@@ -5,6 +5,8 @@
 #include "errors.h"
 #include "fileio.h"
 #include "filelistbox.h"
+#include "launcher.h"
+#include "gamefinder.h"
 #include "helptexts.h"
 #include "linebuffer.h"
 #include "options.h"
@@ -1132,6 +1134,20 @@ void TestEditor::gameListButtons()
     editor.Button4->click(); // nothing selected after the refresh
     QVERIFY(editor.selectgamee->text().isEmpty());
     QVERIFY(env.modals.shown.isEmpty());
+
+    // With its emulator's titles beside the names: found by title, taken with Enter in "Find:".
+    env.fake.on("LISTFULL", "STDOUT", "Name:             Description:\ngalaga            \"Galaga (Namco rev. B)\"\n");
+    editor.setFieldBytes("mame", env.fake.program);
+    QSignalSpy arrived(&env.main.launcher(), &Launcher::titlesArrived);
+    editor.Button2->click();
+    QVERIFY(editor.finder->field()->text().isEmpty());
+    QVERIFY(arrived.wait(60000));
+    QCOMPARE(editor.gamelist->model()->index(1, 0).data(FileListModel::TitleRole).toString(),
+             QStringLiteral("Galaga (Namco rev. B)"));
+    QTest::keyClicks(editor.finder->field(), QStringLiteral("namco"));
+    QTest::keyClick(editor.finder->field(), Qt::Key_Return);
+    QCOMPARE(editor.selectgamee->text(), QStringLiteral("galaga.zip"));
+    QVERIFY(editor.Panel1->isHidden());
 }
 
 // Each Information button shows its text and changes nothing, the game list panel included.

@@ -11,6 +11,8 @@
 #include "application.h"
 #include "config.h"
 #include "fileio.h"
+#include "launcher.h"
+#include "romselector.h"
 #include "filelistbox.h"
 #include "linebuffer.h"
 #include "options.h"
@@ -25,6 +27,8 @@
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QSignalSpy>
+#include <QPushButton>
 #include <QTest>
 #include <QThread>
 #include <algorithm>
@@ -205,6 +209,7 @@ private slots:
     void configurationRuns();
     void printedCommandIsTranslated_data();
     void printedCommandIsTranslated();
+    void titlesInTheRomSelector();
     void cleanupTestCase();
 
 private:
@@ -414,6 +419,29 @@ void TestRealMame::printedCommandIsTranslated()
     QVERIFY2(output.contains(printed), output.constData());
     QVERIFY2(!output.contains(written), output.constData());
     QCOMPARE(run->errorOutput(), notes);
+}
+
+// The real "-listfull" answer: the ROM selector shows the emulator's title beside its archive.
+void TestRealMame::titlesInTheRomSelector()
+{
+    if (!FileIO::isFile(Emulator))
+        QSKIP("the emulator is not installed (Debian package \"mame\")");
+    ScratchDir root;
+    Environment environment;
+    ownHome(root, environment);
+    const QByteArray roms = root.mkdir("roms");
+    writeFile(roms + "/pacman.zip", "PK");
+    CurrentDir current(root.mkdir("configs"));
+    ScriptedModals modals;
+    ApplicationWindows windows;
+    TForm3 &selector = *windows.Form3;
+    selector.setSource({roms, Emulator, root.path() + "/configs"});
+    QSignalSpy arrived(&windows.Form1->launcher(), &Launcher::titlesArrived);
+    selector.show();
+    QVERIFY(arrived.wait(60000));
+    QCOMPARE(selector.gamelist->model()->index(0, 0).data(FileListModel::TitleRole).toString(),
+             QStringLiteral("Pac-Man (Midway)"));
+    selector.Button2->click();
 }
 
 void TestRealMame::cleanupTestCase()

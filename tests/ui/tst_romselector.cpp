@@ -3,6 +3,8 @@
 #include "application.h"
 #include "fileio.h"
 #include "filelistbox.h"
+#include "gamefinder.h"
+#include "launcher.h"
 #include "guard.h"
 #include "scriptedmodals.h"
 #include "testutil.h"
@@ -13,6 +15,10 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <unistd.h>
+#include <sys/stat.h>
+#include <QLineEdit>
+#include <QSignalSpy>
 
 using namespace TestUtil;
 
@@ -45,6 +51,8 @@ private slots:
     void changeDirectoryCancelled();
     void changeDirectoryFailures_data();
     void changeDirectoryFailures();
+    void titlesAndSearch_data();
+    void titlesAndSearch();
 };
 
 void TestRomSelector::appearance()
@@ -69,12 +77,13 @@ void TestRomSelector::appearance()
     QCOMPARE(s.selector.gamelist->mask(), QByteArray("*.zip"));
     QVERIFY(s.selector.Button1->isDefault());
 
-    // Strips: the label and Refresh on top, the list between, the buttons below.
+    // Strips: the label and Refresh on top, then Find, the list between, the buttons below.
     hold(s, s.configurationDirectory);
     s.selector.show();
     QVERIFY(s.selector.Button3->geometry().bottom() < 25);
     QVERIFY(s.selector.Button3->x() > s.selector.Label1->x());
-    QCOMPARE(s.selector.gamelist->geometry().top(), 25);
+    QCOMPARE(s.selector.finder->geometry().top(), 25);
+    QCOMPARE(s.selector.gamelist->geometry().top(), s.selector.finder->geometry().bottom() + 1);
     QCOMPARE(s.selector.gamelist->geometry().bottom(), 326 - 34 - 1);
     const int buttonsTop = s.selector.Button1->parentWidget()->mapTo(&s.selector, s.selector.Button1->pos()).y();
     QVERIFY(buttonsTop >= 326 - 34);
@@ -278,6 +287,79 @@ void TestRomSelector::changeDirectoryFailures()
     QCOMPARE(s.modals.errors(), QStringList{error.replace("%S", QString::fromUtf8(settingsPath(s, "mame.ini")))});
     QCOMPARE(readFile(settingsPath(s, "mame.ini")), settings == "-" ? QByteArray("<missing>") : settings);
     QCOMPARE(s.selector.gamelist->directory(), s.configurationDirectory);
+    s.selector.Button2->click();
+}
+
+void TestRomSelector::titlesAndSearch_data()
+{
+    QTest::addColumn<QString>("emulator");  // "lists" its systems, "silent", or "changed" after its first answer
+    QTest::addColumn<QString>("typed");     // then Enter
+    QTest::addColumn<QString>("title");     // beside pacman.zip once the emulator answered
+    QTest::addColumn<QByteArray>("chosen"); // what OK took; "-" for none
+    QTest::newRow("titles beside names, Enter takes the single match")
+        << "lists" << "midway" << "Pac-Man (Midway)" << QByteArray("pacman.zip");
+    QTest::newRow("by name, the first of several") << "lists" << "PAC" << "Pac-Man (Midway)" << QByteArray("mspacman.zip");
+    QTest::newRow("nothing left: Enter does nothing") << "lists" << "zzz" << "Pac-Man (Midway)" << QByteArray("-");
+    QTest::newRow("an emulator that answers nothing: names only") << "silent" << "pac" << QString()
+                                                                   << QByteArray("mspacman.zip");
+    QTest::newRow("the kept titles are old once the emulator changes")
+        << "changed" << "puck" << "Pac-Man (Namco)" << QByteArray("puckman.zip");
+}
+
+void TestRomSelector::titlesAndSearch()
+{
+    QFETCH(QString, emulator);
+    QFETCH(QString, typed);
+    QFETCH(QString, title);
+    QFETCH(QByteArray, chosen);
+    Scene s;
+    for (const char *name : {"mspacman.zip", "pacman.zip", "puckman.zip"})
+        writeFile(s.romDirectory + "/" + name, "PK");
+    const QByteArray listing = "Name:             Description:\n"
+                               "mspacman          \"Ms. Pac-Man\"\n"
+                               "pacman            \"Pac-Man (Midway)\"\n"
+                               "puckman           \"Puck Man (Japan set 1)\"\n";
+    if (emulator != "silent")
+        s.fake.on("LISTFULL", "STDOUT", listing);
+    if (emulator == "changed") {
+        // An emulator of its own, whose file changes once it has answered.
+        const QByteArray binary = readFile(FAKEMAME_PATH);
+        ::unlink(s.fake.program.constData());
+        writeFile(s.fake.program, binary);
+        QVERIFY(::chmod(s.fake.program.constData(), 0755) == 0);
+        s.select(s.configuration(QByteArray()));
+        s.prepareSelector();
+        QSignalSpy first(&s.main.launcher(), &Launcher::titlesArrived);
+        s.selector.show();
+        QVERIFY(first.wait(60000));
+        s.selector.Button2->click();
+        writeFile(s.fake.program, binary + "a newer version");
+        s.fake.on("LISTFULL", "STDOUT", QByteArray(listing).replace("Pac-Man (Midway)", "Pac-Man (Namco)"));
+    } else {
+        s.select(s.configuration(QByteArray()));
+        s.prepareSelector();
+    }
+    QSignalSpy arrived(&s.main.launcher(), &Launcher::titlesArrived);
+    s.selector.show();
+    // The list is there at once, with names; the titles follow when the emulator answers.
+    QCOMPARE(s.selector.gamelist->names(), (QList<QByteArray>{"mspacman.zip", "pacman.zip", "puckman.zip"}));
+    QVERIFY(s.selector.finder->field()->text().isEmpty());
+    QVERIFY(arrived.wait(60000));
+    const QModelIndex pacman = s.selector.gamelist->model()->index(1, 0);
+    QCOMPARE(pacman.data(FileListModel::TitleRole).toString(), title);
+
+    QTest::keyClicks(s.selector.finder->field(), typed);
+    s.selector.okpressed = false;
+    QTest::keyClick(s.selector.finder->field(), Qt::Key_Return);
+    QCOMPARE(s.selector.okpressed, chosen != "-");
+    if (chosen != "-") {
+        QCOMPARE(s.selector.gamelist->selectedName(), chosen);
+        QVERIFY(!s.selector.isVisible());
+        // Shown again, the field is empty and the whole list back.
+        s.selector.show();
+        QVERIFY(s.selector.finder->field()->text().isEmpty());
+        QCOMPARE(s.selector.gamelist->count(), 3);
+    }
     s.selector.Button2->click();
 }
 
