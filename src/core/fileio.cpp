@@ -37,10 +37,11 @@ char lowerAscii(char c)
     return (c >= 'A' && c <= 'Z') ? char(c + ('a' - 'A')) : c;
 }
 
-bool writeAll(int fd, const char *data, qsizetype size)
+// Writes every byte at `offset`, or at the file's own position when `offset` is -1.
+bool writeAll(int fd, const char *data, qsizetype size, off_t offset = -1)
 {
     while (size > 0) {
-        const ssize_t n = ::write(fd, data, size_t(size));
+        const ssize_t n = offset < 0 ? ::write(fd, data, size_t(size)) : ::pwrite(fd, data, size_t(size), offset);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -48,22 +49,8 @@ bool writeAll(int fd, const char *data, qsizetype size)
         }
         data += n;
         size -= n;
-    }
-    return true;
-}
-
-bool writeAllAt(int fd, const char *data, qsizetype size, off_t offset)
-{
-    while (size > 0) {
-        const ssize_t n = ::pwrite(fd, data, size_t(size), offset);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += n;
-        size -= n;
-        offset += n;
+        if (offset >= 0)
+            offset += n;
     }
     return true;
 }
@@ -111,7 +98,7 @@ int writeInPlace(const QByteArray &target, const QByteArray &path, const QByteAr
     }
     const mode_t oldMode = st.st_mode & 07777;
     auto restore = [&](int error) {
-        if (::ftruncate(fd, 0) == 0 && writeAllAt(fd, old->constData(), old->size(), 0))
+        if (::ftruncate(fd, 0) == 0 && writeAll(fd, old->constData(), old->size(), 0))
             ::fsync(fd);
         if (mode != oldMode)
             ::fchmod(fd, oldMode);
@@ -123,11 +110,11 @@ int writeInPlace(const QByteArray &target, const QByteArray &path, const QByteAr
     // Written in two halves, so that a fault injected between them leaves a half-written file,
     // as a full disk would.
     const qsizetype half = content.size() / 2;
-    if (!writeAllAt(fd, content.constData(), half, 0))
+    if (!writeAll(fd, content.constData(), half, 0))
         return restore(errno);
     if (const int error = injected(WriteStep::WriteInPlace, path))
         return restore(error);
-    if (!writeAllAt(fd, content.constData() + half, content.size() - half, off_t(half)) || ::fsync(fd) != 0)
+    if (!writeAll(fd, content.constData() + half, content.size() - half, off_t(half)) || ::fsync(fd) != 0)
         return restore(errno);
     // Flushed already: the bytes are on the disk, whatever close says.
     ::close(fd);
