@@ -11,6 +11,7 @@
 #include <QTest>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 struct FakeCall {
@@ -51,6 +52,16 @@ public:
     }
     // An old emulator for the life of this object: it takes every option and lists none.
     void old() { set("FAKEMAME_OLD", "1"); }
+    // Makes the emulator a copy of the stand-in of its own, not a link to the shared one, so that
+    // its file can change; and changes it (another size, a later time), as a new version would.
+    void ownCopy()
+    {
+        ::unlink(program.constData());
+        TestUtil::writeFile(program, TestUtil::readFile(FAKEMAME_PATH));
+        if (::chmod(program.constData(), 0755) != 0)
+            QTest::qFail("cannot make the emulator's copy runnable", __FILE__, __LINE__);
+    }
+    void newVersion() { TestUtil::writeFile(program, TestUtil::readFile(program) + "another version"); }
     // The emulator writes `fileName` into its working directory, holding `content`, on `command`.
     void writes(const QByteArray &command, const QByteArray &fileName, const QByteArray &content)
     {

@@ -323,17 +323,14 @@ void TestRomSelector::titlesAndSearch()
         s.fake.on("LISTFULL", "STDOUT", listing);
     if (emulator == "changed") {
         // An emulator of its own, whose file changes once it has answered.
-        const QByteArray binary = readFile(FAKEMAME_PATH);
-        ::unlink(s.fake.program.constData());
-        writeFile(s.fake.program, binary);
-        QVERIFY(::chmod(s.fake.program.constData(), 0755) == 0);
+        s.fake.ownCopy();
         s.select(s.configuration(QByteArray()));
         s.prepareSelector();
         QSignalSpy first(&s.main.launcher(), &Launcher::titlesArrived);
         s.selector.show();
         QVERIFY(first.wait(60000));
         s.selector.Button2->click();
-        writeFile(s.fake.program, binary + "a newer version");
+        s.fake.newVersion();
         s.fake.on("LISTFULL", "STDOUT", QByteArray(listing).replace("Pac-Man (Midway)", "Pac-Man (Namco)"));
     } else {
         s.select(s.configuration(QByteArray()));

@@ -462,13 +462,8 @@ void TestRun::preparatoryRuns()
         writeFile(s.root.mkdir("home/.mame") + "/mame.ini", crlf(numbered(9)));
     if (situation == "too much")
         limits.vocabularyBytes = 100;
-    const QByteArray binary = readFile(FAKEMAME_PATH);
-    if (situation == "new emulator") {
-        // An emulator of its own, not a link to the shared stand-in, so that it can change.
-        ::unlink(s.fake.program.constData());
-        writeFile(s.fake.program, binary);
-        QVERIFY(::chmod(s.fake.program.constData(), 0755) == 0);
-    }
+    if (situation == "new emulator")
+        s.fake.ownCopy();
     s.select(s.configuration());
     s.run();
     if (situation == "restart") {
@@ -478,7 +473,7 @@ void TestRun::preparatoryRuns()
     } else if (situation == "user edit") {
         writeFile(settings, crlf(numbered(10)));
     } else if (situation == "new emulator") {
-        writeFile(s.fake.program, binary + "another version");
+        s.fake.newVersion();
     }
     s.run();
     limits = saved;
