@@ -4,7 +4,7 @@ namespace AnswerCache {
 
 namespace {
 
-const QByteArray Magic = "trelvo-answer 1\n";
+const QByteArray Magic = "trelvo-answer 2\n";
 
 QByteArray stampText(const std::optional<FileIO::Stamp> &stamp)
 {
@@ -68,6 +68,7 @@ QByteArray serialize(const Entry &entry)
     out += "stamp " + stampText(entry.programStamp) + '\n';
     for (const File &f : entry.files)
         out += "file " + f.path.toHex() + ' ' + stampText(f.stamp) + '\n';
+    out += "version " + entry.version.toHex() + '\n';
     out += "status " + QByteArray::number(entry.status) + '\n';
     out += "output " + QByteArray::number(entry.output.size()) + '\n';
     out += entry.output;
@@ -95,6 +96,9 @@ std::optional<Entry> parse(const QByteArray &bytes)
         entry.files.append({QByteArray::fromHex(text.left(blank)), stamp});
     }
     bool ok = false;
+    if (!takeLine(bytes, pos, "version", &text))
+        return std::nullopt;
+    entry.version = QByteArray::fromHex(text);
     if (!takeLine(bytes, pos, "status", &text))
         return std::nullopt;
     entry.status = text.toInt(&ok);

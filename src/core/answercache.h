@@ -21,6 +21,7 @@ struct Entry {
     QByteArray program;          // the emulator's path, as it is run
     FileIO::Stamp programStamp;
     QList<File> files;           // further files the answer depends on
+    QByteArray version;          // the emulator's "-version" answer when this one was asked
     int status = -1;             // the run's exit status; -1 when it was cut short or never ran
     QByteArray output;           // what it printed
 
@@ -34,5 +35,7 @@ QList<File> stamped(const QList<QByteArray> &paths);
 QByteArray serialize(const Entry &entry);
 // Nothing when the bytes are no entry (another version's, or damaged).
 std::optional<Entry> parse(const QByteArray &bytes);
+// The largest entry file read back: an answer's own bound and room for its stamps.
+constexpr qint64 MaxFileBytes = qint64(17) << 20;
 
 } // namespace AnswerCache

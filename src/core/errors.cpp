@@ -39,6 +39,12 @@ void cannotCreate(const QByteArray &path, int error)
                            .arg(pathText(path), QString::fromLocal8Bit(std::strerror(error))));
 }
 
+void romFolder(const QByteArray &path, const QString &what)
+{
+    throw CommandError(QStringLiteral("%1 cannot be a ROM folder for the emulator: it holds %2.")
+                           .arg(pathText(path), what));
+}
+
 void lineBreak(const QByteArray &text)
 {
     QString shown = pathText(text);

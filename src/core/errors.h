@@ -38,6 +38,9 @@ QString pathText(const QByteArray &path);
 // A text for a file of lines that holds a line break (a folder or file name can): it would
 // split its line in two and move every later line.
 [[noreturn]] void lineBreak(const QByteArray &text);
+// A folder the emulator would not read back as the folder it is: "%s cannot be a ROM folder for
+// the emulator: it holds %s."
+[[noreturn]] void romFolder(const QByteArray &path, const QString &what);
 
 // The message of a failed change of directory, in the old I/O error table:
 // 2 "File not found", 3 "Invalid filename", 4 "Too many open files", 5 "File access denied", ...

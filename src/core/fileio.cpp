@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <limits>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -184,7 +185,7 @@ bool canWriteIn(const QByteArray &directory)
         && ::access(directory.constData(), W_OK | X_OK) == 0;
 }
 
-std::optional<QByteArray> read(const QByteArray &path)
+std::optional<QByteArray> read(const QByteArray &path, qint64 limit)
 {
     if (path.isEmpty() || path.indexOf('\0') >= 0)
         return std::nullopt;
@@ -195,6 +196,10 @@ std::optional<QByteArray> read(const QByteArray &path)
         return std::nullopt;
     struct stat st;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    if (st.st_size > limit) {
         ::close(fd);
         return std::nullopt;
     }
@@ -212,10 +217,19 @@ std::optional<QByteArray> read(const QByteArray &path)
         }
         if (n == 0)
             break;
+        if (content.size() + n > limit) { // it grew while being read
+            ::close(fd);
+            return std::nullopt;
+        }
         content.append(buffer, n);
     }
     ::close(fd);
     return content;
+}
+
+std::optional<QByteArray> read(const QByteArray &path)
+{
+    return read(path, std::numeric_limits<qsizetype>::max());
 }
 
 FaultInjector setFaultInjector(FaultInjector injector)

@@ -34,6 +34,8 @@ bool canWriteIn(const QByteArray &directory);
 // The whole content of a plain file, or nothing when it cannot be read (missing, a directory,
 // a named pipe or device, refused).
 std::optional<QByteArray> read(const QByteArray &path);
+// The same for a file of at most `limit` bytes: a larger one is not read at all.
+std::optional<QByteArray> read(const QByteArray &path, qint64 limit);
 
 // The steps of a write, in order. A fault injected at a step makes the write fail there.
 // WriteInPlace is reached only when no temporary file can be made (CreateTemporary failed) and

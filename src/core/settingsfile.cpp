@@ -5,6 +5,7 @@
 #include "pathrules.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <vector>
 
@@ -38,7 +39,6 @@ public:
     qsizetype end() const { return m_end; }
     qsizetype after() const { return m_after; } // the start of the next line
     QByteArrayView line() const { return QByteArrayView(m_data + m_begin, m_end - m_begin); }
-    bool endsInCrLf() const { return m_after - m_end == 2; }
 
 private:
     // The first `c` at or after the line's start, remembered until the walk passes it.
@@ -88,8 +88,33 @@ int defaultLine(Style style)
 
 QByteArray romPathLine(Style style, const QByteArray &romPath)
 {
-    return (style == Style::Cfg ? QByteArrayLiteral("rompath = .;ROMS;") : QByteArrayLiteral("rompath ROMS;"))
-        + romPath;
+    QByteArray value = (style == Style::Cfg ? QByteArrayLiteral(".;ROMS;") : QByteArrayLiteral("ROMS;")) + romPath;
+    // The emulator reads "#" as the start of a comment and drops blanks at a value's ends, unless
+    // the value stands in double quotes.
+    if (value.contains('#') || (!romPath.isEmpty() && (isBlank(romPath.front()) || isBlank(romPath.back()))))
+        value = '"' + value + '"';
+    return (style == Style::Cfg ? QByteArrayLiteral("rompath = ") : QByteArrayLiteral("rompath ")) + value;
+}
+
+void checkRomPath(const QByteArray &romPath)
+{
+    if (romPath.contains('\n') || romPath.contains('\r'))
+        Errors::lineBreak(romPath);
+    for (qsizetype i = 0; i < romPath.size(); ++i) {
+        const char c = romPath.at(i);
+        const char next = i + 1 < romPath.size() ? romPath.at(i + 1) : '\0';
+        const bool variable = c == '$' && (std::isalnum(static_cast<unsigned char>(next)) || next == '_' || next == '{');
+        if (c == ';')
+            Errors::romFolder(romPath, QStringLiteral("\";\", which the emulator reads as the end of one folder"));
+        if (c == '"')
+            Errors::romFolder(romPath, QStringLiteral("a double quote (\"), which the emulator reads as the end of the value"));
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            Errors::romFolder(romPath, QStringLiteral("a control character (0x%1)")
+                                           .arg(int(static_cast<unsigned char>(c)), 2, 16, QLatin1Char('0')));
+        if (variable)
+            Errors::romFolder(romPath, QStringLiteral("\"$%1\", which the emulator expands as a variable")
+                                           .arg(QLatin1Char(next)));
+    }
 }
 
 bool isRomPathLine(QByteArrayView line)
@@ -117,63 +142,48 @@ int targetLine(const QList<QByteArray> &lines, Style style)
 
 QByteArray rewritten(const QByteArray &text, Style style, const QByteArray &romPath)
 {
-    // The same result as splitting the lines, setting the ROM path and joining them again, done
-    // on the bytes in one walk over the lines: it finds the line the ROM path goes into and the
-    // line ends that are not CR LF; everything between them is copied as it stands.
-    struct End {
-        qsizetype begin, end, after; // a line's start and end, and the start of the next line
+    // One walk over the lines finds the line the ROM path goes into; every other byte is copied
+    // as it stands, line ends included.
+    struct Line {
+        qsizetype begin = -1, end = 0;
     };
-    std::vector<End> otherEnds;
+    Line romPathLine_, defaultLine_;
     const int defaultTarget = defaultLine(style);
-    qsizetype romPathBegin = -1, romPathAfter = 0;
-    qsizetype defaultBegin = text.size(), defaultAfter = text.size();
+    QByteArray firstEnd;
+    bool lastEnded = true; // whether the text's last line has a line end
     int count = 0;
     for (LineScanner lines(text); lines.next(); ++count) {
-        if (isRomPathLine(lines.line())) {
-            romPathBegin = lines.begin();
-            romPathAfter = lines.after();
-        }
-        if (count == defaultTarget) {
-            defaultBegin = lines.begin();
-            defaultAfter = lines.after();
-        }
-        if (!lines.endsInCrLf())
-            otherEnds.push_back({lines.begin(), lines.end(), lines.after()});
+        if (isRomPathLine(lines.line()))
+            romPathLine_ = {lines.begin(), lines.end()};
+        if (count == defaultTarget)
+            defaultLine_ = {lines.begin(), lines.end()};
+        if (firstEnd.isEmpty() && lines.after() > lines.end())
+            firstEnd = text.mid(lines.end(), lines.after() - lines.end());
+        lastEnded = lines.after() > lines.end();
     }
-    if (romPathBegin < 0 && count < defaultTarget)
+    if (romPathLine_.begin < 0 && count < defaultTarget)
         Errors::unableToInsert();
-    if (romPath.contains('\n') || romPath.contains('\r'))
-        Errors::lineBreak(romPath);
+    checkRomPath(romPath);
 
-    // The line replaced: [begin, after); at the end of the text when the new line is appended.
-    const qsizetype begin = romPathBegin >= 0 ? romPathBegin : defaultBegin;
-    const qsizetype after = romPathBegin >= 0 ? romPathAfter : defaultAfter;
-    const char *data = text.constData();
+    const Line target = romPathLine_.begin >= 0 ? romPathLine_ : defaultLine_;
+    const QByteArray line = romPathLine(style, romPath);
     QByteArray out;
-    out.reserve(text.size() + qsizetype(otherEnds.size()) + romPath.size() + 24);
-    qsizetype copied = 0; // the text before this is in `out`
-    bool replaced = false;
-    const auto replace = [&] {
-        out.append(data + copied, begin - copied);
-        if (begin == 0 && text.startsWith(Utf8Bom))
+    out.reserve(text.size() + line.size() + 8);
+    if (target.begin >= 0) {
+        // The line is replaced; its line end stays.
+        out.append(text.constData(), target.begin);
+        if (target.begin == 0 && text.startsWith(Utf8Bom))
             out.append(Utf8Bom); // the first line keeps the file's byte-order mark
-        out.append(romPathLine(style, romPath)).append("\r\n", 2);
-        copied = after;
-        replaced = true;
-    };
-    for (const End &e : otherEnds) {
-        // An appended line waits for the last line's end, which can lie at the end of the text.
-        if (!replaced && begin < text.size() && e.end >= begin)
-            replace();
-        if (e.begin == begin)
-            continue; // the end of the replaced line
-        out.append(data + copied, e.end - copied).append("\r\n", 2);
-        copied = e.after;
+        out.append(line).append(text.constData() + target.end, text.size() - target.end);
+        return out;
     }
-    if (!replaced)
-        replace(); // the last line, or appended after the whole text
-    out.append(data + copied, text.size() - copied);
-    return out;
+    // Appended after the last line, with the file's own line end (LF in a file that has none).
+    if (firstEnd.isEmpty())
+        firstEnd = "\n";
+    out.append(text);
+    if (!lastEnded)
+        out.append(firstEnd);
+    return out.append(line).append(firstEnd);
 }
 
 void rewrite(const QByteArray &path, Style style, const QByteArray &romPath)

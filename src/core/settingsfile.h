@@ -21,8 +21,13 @@ Style styleIn(const QByteArray &emulatorDirectory);
 // 6 of "mame.ini".
 int defaultLine(Style style);
 // The new ROM path line: "rompath = .;ROMS;" (cfg) or "rompath ROMS;" (ini), then the path
-// text unchanged.
+// text unchanged; the whole value in double quotes when it holds a "#" or the path begins or
+// ends with a blank, so that the emulator reads it back as it was written.
 QByteArray romPathLine(Style style, const QByteArray &romPath);
+// Stops the command unless the emulator can read `romPath` back from its settings file as one
+// folder: a line break, a ";" (which separates folders), a double quote, another control
+// character, or a "$" that starts a variable name ("$HOME", "${X}") is refused, naming it.
+void checkRomPath(const QByteArray &romPath);
 
 // A ROM path line: its first word is "rompath", followed by a blank, a tab or "=". Blanks and
 // tabs before the word, and a UTF-8 byte-order mark at the start of the file, do not count.
@@ -32,10 +37,11 @@ bool isRomPathLine(QByteArrayView line);
 int targetLine(const QList<QByteArray> &lines, Style style);
 
 // The text of a settings file with its ROM path line pointed at `romPath`: every other line's
-// bytes as they are (a NUL included), every line ending in CR LF. The new line takes the target
-// line's place (after the file's UTF-8 byte-order mark on the first line), or follows the last
-// line when the file has exactly as many lines as the target's number; "Unable to insert a line"
-// when it has fewer. A ROM path holding a line break is refused.
+// bytes as they are (a NUL included), each line keeping its own line end. The new line takes the
+// target line's place and line end (after the file's UTF-8 byte-order mark on the first line), or
+// follows the last line when the file has exactly as many lines as the target's number, ending
+// in the file's first line end (LF when it has none), as does a last line that had none;
+// "Unable to insert a line" when it has fewer. A ROM path checkRomPath refuses is refused.
 QByteArray rewritten(const QByteArray &text, Style style, const QByteArray &romPath);
 // The whole rewrite: read, rewritten, and replace the file atomically; a file that would not
 // change is not written. A failure leaves the file as it was: "Cannot open file %s",

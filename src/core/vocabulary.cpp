@@ -32,7 +32,7 @@ Vocabulary Vocabulary::fromShowConfig(const QByteArray &output, int exitStatus)
         const QByteArray name = line.mid(start, end - start);
         // The first line of a name counts, as the emulator reads its own settings.
         if (!v.m_values.contains(name))
-            v.m_values.insert(name, line.mid(end).trimmed());
+            v.m_values.insert(name, unquoted(QByteArrayView(line).sliced(end)));
         // A bare "rompath" is a word of some other text, not a listed option.
         if (name == "rompath" && end < line.size())
             rompath = true;
@@ -65,4 +65,12 @@ std::optional<QByteArray> Vocabulary::value(QByteArrayView name) const
     if (it == m_values.constEnd())
         return std::nullopt;
     return *it;
+}
+
+QByteArray Vocabulary::unquoted(QByteArrayView text)
+{
+    text = text.trimmed();
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
+        text = text.sliced(1, text.size() - 2);
+    return text.toByteArray();
 }

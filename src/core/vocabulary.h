@@ -27,9 +27,12 @@ public:
     bool takes(QByteArrayView word) const;
     // Whether `name` (without its "-") is listed with a value of 0 or 1, an on/off option.
     bool isSwitch(QByteArrayView name) const;
-    // The value listed for `name`, blanks around it removed; nothing when it is not listed. Values
-    // are read from any "name value" line, also when the answer is no vocabulary.
+    // The value listed for `name` as the emulator reads it (see unquoted); nothing when it is not
+    // listed. Values are read from any "name value" line, also when the answer is no vocabulary.
     std::optional<QByteArray> value(QByteArrayView name) const;
+    // A value's text as the emulator reads it: blanks around it removed, and the double quotes
+    // around it taken off (it prints a value that holds a blank as "/a b;/c").
+    static QByteArray unquoted(QByteArrayView text);
     // How many names are listed (0 while unknown).
     int size() const { return m_known ? int(m_values.size()) : 0; }
 

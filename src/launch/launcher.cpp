@@ -85,7 +85,22 @@ Vocabulary Launcher::vocabulary(const QByteArray &program)
     const std::optional<AnswerCache::Entry> answer = answers.ask(program, EmulatorAnswers::Question::ShowConfig);
     if (!answer)
         throw CommandStopped();
+    if (answers.ranPastBounds(program, EmulatorAnswers::Question::ShowConfig) && !m_toldNoAnswer.contains(program)) {
+        m_toldNoAnswer.insert(program);
+        const ProcessLimits::Values &v = ProcessLimits::current();
+        Modals::current().message(
+            QStringLiteral("%1 gave no answer to -showconfig within %2 s and %3 KiB: until it does, the "
+                           "configuration's switches go to it as written.")
+                .arg(Errors::pathText(program), QString::number((v.vocabularyMs + 999) / 1000),
+                     QString::number(v.vocabularyBytes / 1024)));
+    }
     return Vocabulary::fromShowConfig(answer->output, answer->status);
+}
+
+void Launcher::prefetch(const QByteArray &program)
+{
+    if (FileIO::isExecutableFile(program))
+        answers.askInBackground(program, EmulatorAnswers::Question::Version);
 }
 
 std::optional<Vocabulary> Launcher::keptVocabulary(const QByteArray &program)
@@ -110,28 +125,41 @@ Switches::Translation Launcher::translate(const QByteArray &optionString, const 
     });
 }
 
-QByteArray Launcher::inidirectory(const QByteArray &program)
+std::optional<Launcher::SettingsPlace> Launcher::keptSettingsPlace(const QByteArray &program)
 {
     const QByteArray directory = PathRules::directoryPart(program);
-    const std::optional<QByteArray> inipath = vocabulary(program).value("inipath");
-    if (!inipath)
-        return directory;
-    return IniPath::location(IniPath::directories(*inipath, directory, home()), directory, home());
+    if (SettingsFile::styleIn(directory) == SettingsFile::Style::Cfg)
+        return SettingsPlace{SettingsFile::Style::Cfg, directory};
+    const std::optional<QByteArray> inipath = answers.builtInInipath(program);
+    if (!inipath) {
+        // An emulator that names no inipath keeps its mame.ini beside itself.
+        if (!answers.cached(program, EmulatorAnswers::Question::ShowConfig))
+            return std::nullopt;
+        return SettingsPlace{SettingsFile::Style::Ini, directory};
+    }
+    const IniPath::Reading reading = IniPath::reading(*inipath, directory, home());
+    const IniPath::Place place = IniPath::place(reading.searched, directory, home());
+    return SettingsPlace{SettingsFile::Style::Ini, place.directory, place.kind == IniPath::Place::Kind::CommandLine};
 }
 
 Launcher::SettingsPlace Launcher::settingsplace(const QByteArray &program)
 {
-    const QByteArray directory = PathRules::directoryPart(program);
-    if (SettingsFile::styleIn(directory) == SettingsFile::Style::Cfg)
-        return {SettingsFile::Style::Cfg, directory};
-    return {SettingsFile::Style::Ini, inidirectory(program)};
+    // A mame.cfg beside the emulator says where the ROM path goes: nothing to ask.
+    if (SettingsFile::styleIn(PathRules::directoryPart(program)) != SettingsFile::Style::Cfg)
+        vocabulary(program);
+    return keptSettingsPlace(program).value_or(
+        SettingsPlace{SettingsFile::Style::Ini, PathRules::directoryPart(program)});
 }
 
 void Launcher::rewriterompath(const QByteArray &program, const SettingsPlace &place, const QByteArray &romPath)
 {
-    SettingsFile::rewrite(place.path(), place.style, romPath);
-    // The ROM path is no part of what the emulator said of itself: its answer stays good.
-    answers.refreshFiles(program, EmulatorAnswers::Question::ShowConfig);
+    if (place.onCommandLine)
+        return; // the emulator reads no file of ours: the ROM path goes on its command line
+    const QByteArray path = place.path();
+    const std::optional<FileIO::Stamp> before = FileIO::stamp(path);
+    SettingsFile::rewrite(path, place.style, romPath);
+    // The ROM path is no part of what the emulator said of itself: its answers stay good.
+    answers.wroteFile(program, path, before);
 }
 
 void Launcher::runHidden(const QByteArray &program, const QByteArray &switchText, const QByteArray &workingDirectory)
@@ -158,6 +186,12 @@ void Launcher::preparesettings(LineBuffer &lines)
 {
     const QByteArray program = emulatorProgram(lines);
     checkProgram(program);
+    {
+        // A ROM folder the emulator would misread is refused before anything runs or is written.
+        LineBuffer upgraded = lines;
+        Config::oldLayoutCheck(upgraded, m_configurationDirectory);
+        SettingsFile::checkRomPath(upgraded.at(Config::RomDirectory));
+    }
     const QByteArray directory = PathRules::directoryPart(program);
     const Vocabulary words = vocabulary(program);
 
@@ -168,12 +202,14 @@ void Launcher::preparesettings(LineBuffer &lines)
     const SettingsPlace place = settingsplace(program);
     // An emulator that lists its options would rewrite the user's own mame.ini on every run:
     // it is asked to make one only when there is none.
-    if (place.style == SettingsFile::Style::Ini && (!words.isKnown() || !FileIO::isFile(place.path()))) {
+    if (place.style == SettingsFile::Style::Ini && !place.onCommandLine
+        && (!words.isKnown() || !FileIO::isFile(place.path()))) {
         // The mame.ini the emulator reads, made there by the emulator itself.
         if (!FileIO::makeDirectories(place.directory))
             Errors::cannotCreate(place.path());
+        const std::optional<FileIO::Stamp> before = FileIO::stamp(place.path());
         runHidden(program, "-createconfig", place.directory);
-        answers.refreshFiles(program, EmulatorAnswers::Question::ShowConfig);
+        answers.wroteFile(program, place.path(), before);
     }
 
     Config::oldLayoutCheck(lines, m_configurationDirectory);
@@ -196,6 +232,11 @@ Launcher::Command Launcher::command(const LineBuffer &lines, const QByteArray &g
     const Switches::Translation translation = translate(optionString, vocabulary(c.program), c.workingDirectory);
     c.arguments.append(translation.arguments);
     c.notes = translation.notes;
+    // No settings file of ours is read: the ROM folder goes on the command line.
+    if (settingsplace(c.program).onCommandLine && lines.count() > Config::RomDirectory) {
+        SettingsFile::checkRomPath(lines.at(Config::RomDirectory));
+        c.arguments << "-rompath" << lines.at(Config::RomDirectory);
+    }
     return c;
 }
 
@@ -204,7 +245,11 @@ Launcher::Command Launcher::preview(const QByteArray &program, const QByteArray 
     Command c;
     c.program = program;
     c.game = game;
+    // Where Run would start it, judged from what is kept.
     c.workingDirectory = PathRules::directoryPart(program);
+    const std::optional<SettingsPlace> place = keptSettingsPlace(program);
+    if (!FileIO::canWriteIn(c.workingDirectory) && place)
+        c.workingDirectory = place->directory;
     if (!game.isEmpty())
         c.arguments.append(game);
     const Switches::Translation translation =

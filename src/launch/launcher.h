@@ -22,6 +22,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QHash>
+#include <QSet>
 #include <QObject>
 #include <memory>
 
@@ -57,9 +58,14 @@ public:
     struct SettingsPlace {
         SettingsFile::Style style;
         QByteArray directory;
+        // The emulator reads no file this program may change (only a system file): the ROM path
+        // goes on its command line, and `directory` is the user's home.
+        bool onCommandLine = false;
         QByteArray path() const { return SettingsFile::path(directory, style); }
     };
     SettingsPlace settingsplace(const QByteArray &program);
+    // The same from what the emulator said before, without asking; nothing when too little is kept.
+    std::optional<SettingsPlace> keptSettingsPlace(const QByteArray &program);
     // Points the ROM path line of `program`'s settings file at `romPath`, replacing the file
     // atomically; a file that would not change is not written.
     void rewriterompath(const QByteArray &program, const SettingsPlace &place, const QByteArray &romPath);
@@ -67,8 +73,11 @@ public:
     // (line 52); brings the lines to the current layout first.
     void preparesettings(LineBuffer &lines);
 
-    // The vocabulary of `program`, asked of it (a visible wait) when none is kept.
+    // The vocabulary of `program`, asked of it (a visible wait) when none is kept. An emulator
+    // that ran past the bounds instead of answering is told of once.
     Vocabulary vocabulary(const QByteArray &program);
+    // Asks `program` its version in the background, so that a later Run need not wait for it.
+    void prefetch(const QByteArray &program);
     // The vocabulary kept for `program`, without asking; nothing when none is kept.
     std::optional<Vocabulary> keptVocabulary(const QByteArray &program);
     // An option string's words for an emulator with `vocabulary` that runs in `workingDirectory`
@@ -116,7 +125,6 @@ signals:
     void titlesArrived(const QByteArray &program);
 
 private:
-    QByteArray inidirectory(const QByteArray &program);
     void runHidden(const QByteArray &program, const QByteArray &switchText, const QByteArray &workingDirectory);
 
     QByteArray m_configurationDirectory;
@@ -126,4 +134,5 @@ private:
         std::shared_ptr<const Titles> titles;
     };
     QHash<QByteArray, KeptTitles> m_titles;
+    QSet<QByteArray> m_toldNoAnswer;
 };

@@ -8,7 +8,11 @@ namespace ProcessLimits {
 
 struct Values {
     int preparatoryMs = 30000;            // an emulator run that prepares a game ("-createconfig")
-    int vocabularyMs = 10000;             // the emulator's list of its options ("-showconfig")
+    // The emulator's answers about itself: its version, its options ("-showconfig", also
+    // "-noreadconfig -showconfig") and its games' titles ("-listfull").
+    int versionMs = 30000;
+    qint64 versionBytes = 64 << 10;
+    int vocabularyMs = 30000;
     qint64 vocabularyBytes = 1 << 20;
     int titlesMs = 30000;                 // the emulator's list of its games and their titles
     qint64 titlesBytes = qint64(16) << 20;

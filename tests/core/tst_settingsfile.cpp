@@ -21,6 +21,8 @@ private slots:
     void romPathLine();
     void target_data();
     void target();
+    void bytes_data();
+    void bytes();
     void tooShort_data();
     void tooShort();
     void rewriteKeepsEveryOtherByte();
@@ -121,11 +123,71 @@ void TestSettingsFile::target()
     QFETCH(QList<QByteArray>, lines);
     QFETCH(QByteArray, romPath);
     QFETCH(QList<QByteArray>, expected);
-    LineBuffer buffer(lines);
-    SettingsOracle::setRomPath(buffer, style, romPath);
-    QCOMPARE(buffer.lines(), expected);
+    QCOMPARE(SettingsOracle::rewritten(LineBuffer::join(lines), style, romPath), LineBuffer::join(expected));
     // The program's rewrite, on the bytes, gives what the lines give.
     QCOMPARE(SettingsFile::rewritten(LineBuffer::join(lines), style, romPath), LineBuffer::join(expected));
+}
+
+void TestSettingsFile::bytes_data()
+{
+    QTest::addColumn<Style>("style");
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("romPath");
+    QTest::addColumn<QByteArray>("expected"); // or the message of the refusal
+    const QByteArray lf = "#\n# CORE SEARCH PATH OPTIONS\n#\nhomepath .\nrompath roms\nhashpath hash\n";
+    QTest::newRow("LF file stays LF") << Style::Ini << lf << QByteArray("/r")
+        << QByteArray("#\n# CORE SEARCH PATH OPTIONS\n#\nhomepath .\nrompath ROMS;/r\nhashpath hash\n");
+    QTest::newRow("the line keeps its lone CR") << Style::Ini << QByteArray("a\r\nrompath x\rb\n") << QByteArray("/r")
+        << QByteArray("a\r\nrompath ROMS;/r\rb\n");
+    QTest::newRow("appended with the first line end") << Style::Ini << QByteArray("1\n2\r\n3\n4\n5\n6")
+        << QByteArray("/r") << QByteArray("1\n2\r\n3\n4\n5\n6\nrompath ROMS;/r\n");
+    QTest::newRow("last line without end replaced: stays without") << Style::Ini << QByteArray("#\r\nrompath old")
+        << QByteArray("/r") << QByteArray("#\r\nrompath ROMS;/r");
+    QTest::newRow("a # is quoted") << Style::Ini << QByteArray("rompath x\n") << QByteArray("/tmp/roms #2")
+        << QByteArray("rompath \"ROMS;/tmp/roms #2\"\n");
+    QTest::newRow("a blank at the end is quoted") << Style::Cfg << QByteArray("rompath x\n") << QByteArray("/r ")
+        << QByteArray("rompath = \".;ROMS;/r \"\n");
+    QTest::newRow("a blank inside is not") << Style::Ini << QByteArray("rompath x\n") << QByteArray("/my roms")
+        << QByteArray("rompath ROMS;/my roms\n");
+    QTest::newRow("a $ before a name is refused") << Style::Ini << QByteArray("rompath x\n") << QByteArray("/tmp/$HOME/x")
+        << QByteArray("/tmp/$HOME/x cannot be a ROM folder for the emulator: it holds \"$H\", which the emulator "
+                      "expands as a variable.");
+    QTest::newRow("${ is refused") << Style::Ini << QByteArray("rompath x\n") << QByteArray("/a${b}")
+        << QByteArray("/a${b} cannot be a ROM folder for the emulator: it holds \"${\", which the emulator "
+                      "expands as a variable.");
+    QTest::newRow("a lone $ is taken") << Style::Ini << QByteArray("rompath x\n") << QByteArray("/a$/b$")
+        << QByteArray("rompath ROMS;/a$/b$\n");
+    QTest::newRow("; is refused") << Style::Ini << QByteArray("rompath x\n") << QByteArray("/tmp/a;b")
+        << QByteArray("/tmp/a;b cannot be a ROM folder for the emulator: it holds \";\", which the emulator reads "
+                      "as the end of one folder.");
+    QTest::newRow("a quote is refused") << Style::Cfg << QByteArray("rompath x\n") << QByteArray("/a\"b")
+        << QByteArray("/a\"b cannot be a ROM folder for the emulator: it holds a double quote (\"), which the "
+                      "emulator reads as the end of the value.");
+    QTest::newRow("a tab is refused") << Style::Ini << QByteArray("rompath x\n") << QByteArray("/a\tb")
+        << QByteArray("/a\tb cannot be a ROM folder for the emulator: it holds a control character (0x09).");
+    QTest::newRow("a line break is refused") << Style::Ini << QByteArray("rompath x\n") << QByteArray("/a\nb")
+        << QByteArray("Cannot store a text holding a line break: /a\\nb");
+}
+
+void TestSettingsFile::bytes()
+{
+    QFETCH(Style, style);
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, romPath);
+    QFETCH(QByteArray, expected);
+    std::optional<QByteArray> oracle;
+    try {
+        oracle = SettingsOracle::rewritten(before, style, romPath);
+    } catch (const CommandError &) {
+    }
+    try {
+        const QByteArray text = SettingsFile::rewritten(before, style, romPath);
+        QCOMPARE(text, expected);
+        QCOMPARE(oracle, std::optional<QByteArray>(text));
+    } catch (const CommandError &e) {
+        QCOMPARE(e.message(), QString::fromUtf8(expected));
+        QVERIFY(!oracle);
+    }
 }
 
 void TestSettingsFile::tooShort_data()
@@ -168,11 +230,8 @@ void TestSettingsFile::rewriteKeepsEveryOtherByte()
 
     SettingsFile::rewrite(path, Style::Cfg, "/new roms");
 
-    QByteArray expected = QByteArrayLiteral("\xEF\xBB\xBF[config]\r\nline\0with nul\r\nlone cr\r\n");
-    expected += "caf\xE9  \r\n\r\n";
-    for (int i = 5; i < 11; ++i)
-        expected += "l" + QByteArray::number(i) + "\r\n";
-    expected += "rompath = .;ROMS;/new roms\r\nlast without end\r\n";
+    QByteArray expected = original;
+    expected.replace("rompath = .;ROMS;C:\\OLD", "rompath = .;ROMS;/new roms");
     QCOMPARE(readFile(path), expected);
     QCOMPARE(entries(dir.path()), QList<QByteArray>{"mame.cfg"});
 }
@@ -196,7 +255,10 @@ void TestSettingsFile::rewriteNewestEmulatorFile()
     SettingsFile::rewrite(path, Style::Ini, "/home/me/roms");
     QList<QByteArray> expected = lines;
     expected[10] = "rompath ROMS;/home/me/roms";
-    QCOMPARE(readFile(path), crlf(expected));
+    QByteArray lf;
+    for (const QByteArray &l : expected)
+        lf += l + '\n';
+    QCOMPARE(readFile(path), lf);
 }
 
 void TestSettingsFile::unchangedFileNotWritten_data()
@@ -205,8 +267,8 @@ void TestSettingsFile::unchangedFileNotWritten_data()
     QTest::addColumn<bool>("written");
     const QList<QByteArray> lines = replaced(numbered(9), 4, "rompath ROMS;/roms");
     QTest::newRow("already as it would be written") << crlf(lines) << false;
-    QTest::newRow("same path, other line ends") << lines.join('\n') + '\n' << true;
-    QTest::newRow("same path, no final line end") << crlf(lines).chopped(2) << true;
+    QTest::newRow("same path, LF line ends") << lines.join('\n') + '\n' << false;
+    QTest::newRow("same path, no final line end") << crlf(lines).chopped(2) << false;
     QTest::newRow("other path") << crlf(replaced(numbered(9), 4, "rompath ROMS;/old")) << true;
 }
 

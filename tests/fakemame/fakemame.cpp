@@ -21,7 +21,8 @@
 //
 // What a call does is told by environment variables named after its command: the first argument
 // when it starts with "-" ("-list" gives LIST, "-createconfig" CREATECONFIG, "-showconfig"
-// SHOWCONFIG), GAME when the first argument is a game name, NONE without arguments. For a
+// SHOWCONFIG), GAME when the first argument is a game name, NONE without arguments;
+// "-noreadconfig -showconfig" prints the listing too, "-version" "0.251 (fake)". For a
 // command X, in this order:
 //   FAKEMAME_X_FILE and FAKEMAME_X_FROM  copy the file FROM to FILE (relative to the working
 //                                        directory), as the emulator writes its settings file
@@ -260,7 +261,13 @@ int main(int argc, char **argv)
     const char *from = setting(command, "FROM");
     if (file && from && !copyFile(from, file))
         return 90;
-    if (const char *text = command == "SHOWCONFIG" ? listing : setting(command, "STDOUT"))
+    const char *text = command == "SHOWCONFIG" ? listing : setting(command, "STDOUT");
+    // "-noreadconfig -showconfig": the listing before any mame.ini is read, the same by default.
+    if (command == "NOREADCONFIG" && argc > 2 && std::strcmp(argv[2], "-showconfig") == 0 && !text)
+        text = listing;
+    if (command == "VERSION" && !text && !isOld)
+        text = "0.251 (fake)";
+    if (text)
         writeAll(1, text);
     if (const char *lines = setting(command, "LINES")) {
         const long count = std::strtol(lines, nullptr, 10);

@@ -71,7 +71,18 @@ public:
         on(command, "FROM", source);
     }
 
+    // The calls, without the two questions the program asks before "-showconfig" (the version and
+    // the built-in settings), which allCalls() has too: most tests are about what comes after.
     QList<FakeCall> calls() const
+    {
+        QList<FakeCall> result;
+        for (const FakeCall &call : allCalls())
+            if (call.arguments != QList<QByteArray>{"-version"}
+                && call.arguments != QList<QByteArray>{"-noreadconfig", "-showconfig"})
+                result << call;
+        return result;
+    }
+    QList<FakeCall> allCalls() const
     {
         QList<FakeCall> result;
         const std::optional<QByteArray> text = FileIO::read(log);

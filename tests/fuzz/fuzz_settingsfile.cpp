@@ -1,6 +1,7 @@
 // The settings-file rewrite, both styles: the ROM path line gets the new text and every other
-// line comes back byte for byte; a file too short for the ROM path line is refused whole; the
-// rewrite on the bytes gives exactly what the lines give.
+// line comes back byte for byte, its line end included; a file too short for the ROM path line,
+// or a folder the emulator would misread, is refused whole; the rewrite on the bytes gives
+// exactly what the lines give.
 #include "errors.h"
 #include "settingsfile.h"
 #include "settingsoracle.h"
@@ -18,39 +19,42 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QList<QByteArray> before = LineBuffer::split(file, LineBuffer::Nul::Kept);
 
     for (auto style : {SettingsFile::Style::Cfg, SettingsFile::Style::Ini}) {
-        LineBuffer lines(before);
         const int target = SettingsFile::targetLine(before, style);
-        // The rewrite run works on the bytes; it must give what the lines give.
-        std::optional<QByteArray> text;
+        // The rewrite run works on the bytes; it must give what the lines give, and refuse alike.
+        std::optional<QByteArray> text, oracle;
         try {
             text = SettingsFile::rewritten(file, style, romPath);
         } catch (const CommandError &) {
         }
         try {
-            SettingsOracle::setRomPath(lines, style, romPath);
+            oracle = SettingsOracle::rewritten(file, style, romPath);
         } catch (const CommandError &) {
-            if (target <= before.size() || lines.lines() != before || text)
-                abort(); // refused only when too short, and then untouched
-            continue;
         }
-        if (!text || *text != LineBuffer::join(lines.lines()))
+        if (text != oracle)
             abort();
-        const QList<QByteArray> &after = lines.lines();
-        if (after.size() != std::max<qsizetype>(before.size(), target + 1))
+        if (!text)
+            continue;
+        const QList<SettingsOracle::Line> was = SettingsOracle::split(file);
+        const QList<SettingsOracle::Line> now = SettingsOracle::split(*text);
+        if (now.size() != std::max<qsizetype>(was.size(), target + 1))
             abort();
-        for (qsizetype i = 0; i < after.size(); ++i) {
+        for (qsizetype i = 0; i < now.size(); ++i) {
             if (i == target) {
-                if (!after.at(i).endsWith(SettingsFile::romPathLine(style, romPath)))
+                if (!now.at(i).text.endsWith(SettingsFile::romPathLine(style, romPath)))
                     abort();
-            } else if (after.at(i) != before.at(i)) {
-                abort();
+                if (i < was.size() && !was.at(i).end.isEmpty() && now.at(i).end != was.at(i).end)
+                    abort(); // the replaced line keeps its line end
+            } else if (now.at(i).text != was.at(i).text
+                       || (!was.at(i).end.isEmpty() && now.at(i).end != was.at(i).end)) {
+                abort(); // every other line keeps its bytes and its line end
             }
         }
-        // The rewritten line is a ROM path line, and the last one: a second rewrite finds it.
+        // The rewritten line is a ROM path line, and the last one: a second rewrite finds it and
+        // changes nothing more.
+        const QList<QByteArray> after = LineBuffer::split(*text, LineBuffer::Nul::Kept);
         if (SettingsFile::targetLine(after, style) != target)
             abort();
-        // Written and read back: the same lines.
-        if (LineBuffer::split(LineBuffer::join(after), LineBuffer::Nul::Kept) != after)
+        if (SettingsFile::rewritten(*text, style, romPath) != *text)
             abort();
     }
     return 0;

@@ -143,4 +143,14 @@ Calls Scene::games() const
     return out;
 }
 
+bool waitForAnswer(QSignalSpy &answered, EmulatorAnswers::Question question)
+{
+    for (qsizetype seen = 0;; ++seen) {
+        if (seen == answered.size() && !answered.wait(30000))
+            return false;
+        if (answered.at(seen).at(1).value<EmulatorAnswers::Question>() == question)
+            return true;
+    }
+}
+
 } // namespace TestUtil

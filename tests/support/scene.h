@@ -4,12 +4,14 @@
 #pragma once
 
 #include "application.h"
+#include "emulatoranswers.h"
 #include "scriptedmodals.h"
 #include "testutil.h"
 #include "../fakemame/fakemamecontrol.h"
 
 #include <QByteArray>
 #include <QList>
+#include <QSignalSpy>
 #include <QWidget>
 #include <functional>
 
@@ -23,6 +25,10 @@ namespace TestUtil {
 // been handled): how tests answer a window that a command opens modally. Waits that run their own
 // event loop before the window opens do not disturb it, as a timer would be.
 void whenShown(const QMetaObject &type, const std::function<void(QWidget *)> &action);
+
+// Waits until `answered`, a spy on EmulatorAnswers::answered, has seen an answer to `question`
+// (the questions asked before it answer first); false when none came.
+bool waitForAnswer(QSignalSpy &answered, EmulatorAnswers::Question question);
 template <class T>
 void whenShown(const std::function<void(T &)> &action)
 {

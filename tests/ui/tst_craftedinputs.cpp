@@ -198,8 +198,8 @@ void TestCraftedInputs::settingsFiles()
     } else if (romLine < 0) {
         QCOMPARE(readFile(settings), content);
     } else {
-        // Only the ROM path line changes; every other byte stays, the line ends becoming CR LF.
-        QCOMPARE(readFile(settings), crlf(replaced(lines, romLine, "rompath ROMS;" + romPath)));
+        // Only the ROM path line changes; every other byte stays, line ends included.
+        QCOMPARE(readFile(settings), joined(replaced(lines, romLine, "rompath ROMS;" + romPath), lineEnd));
     }
     // Nothing else appeared or vanished (the chosen folder aside).
     QList<QByteArray> after = tree(s.root.path());
@@ -383,9 +383,10 @@ void TestCraftedInputs::romDirectories()
         QCOMPARE(s.modals.errors(), QStringList());
         // The name goes to the emulator as one argument, byte for byte.
         const QByteArray game = PathRules::withoutExtension(pick);
-        // (besides the emulator's answers, asked meanwhile: -showconfig, -listfull for the titles)
+        // (besides the emulator's answers, asked meanwhile: its version, its built-in settings,
+        // -showconfig, -listfull for the titles)
         QVERIFY(readFile(s.fake.log).contains('\n' + s.fake.directory + '\t' + game + "\t-cheat\n"));
-        QCOMPARE(readFile(s.fake.log).count('\n'), 3 + game.count('\n'));
+        QCOMPARE(readFile(s.fake.log).count('\n'), 5 + game.count('\n'));
         QCOMPARE(readFile(s.fake.directory + "/mame.cfg"),
                  crlf(replaced(numbered(12), 11, "rompath = .;ROMS;" + s.romDirectory)));
         QCOMPARE(tree(s.root.path()), before);
@@ -435,6 +436,8 @@ void TestCraftedInputs::shellText()
 {
     QFETCH(QString, where);
     const QByteArray shell = "$(touch x);'q'\"`touch x`\"&&touch x|";
+    // A ROM folder holds no ";", '"' or "$NAME", which the emulator would misread (and refuses).
+    const QByteArray folderShell = "'q'`touch x`&&touch x|$(";
     Scene s;
     s.fake.old(); // takes any word, so that each reaches it as written
     // A stand-in emulator whose directory and name hold shell text too.
@@ -473,7 +476,7 @@ void TestCraftedInputs::shellText()
         settingsLine = "rompath ROMS;" + s.romDirectory;
         settingsIndex = 6;
     } else if (where == "rom directory") {
-        lines[52] = s.root.mkdir("roms " + shell);
+        lines[52] = s.root.mkdir("roms " + folderShell);
         settingsLine = "rompath = .;ROMS;" + lines[52];
         calls = {{"pacman", "-cheat"}};
     } else if (where == "file name") {
@@ -484,7 +487,7 @@ void TestCraftedInputs::shellText()
         writeFile(s.romDirectory + "/" + shell + ".zip", "PK");
         calls = {{shell, "-cheat"}};
     } else if (where == "change directory") {
-        const QByteArray chosen = s.root.mkdir("games " + shell);
+        const QByteArray chosen = s.root.mkdir("games " + folderShell);
         s.selectFile(crlf(lines));
         s.prepareSelector();
         s.selector.show();
@@ -493,7 +496,7 @@ void TestCraftedInputs::shellText()
         s.selector.Button2->click();
         settingsLine = "rompath = .;ROMS;" + chosen;
     } else if (where == "quick launch") {
-        const QByteArray games = s.root.mkdir("games " + shell);
+        const QByteArray games = s.root.mkdir("games " + folderShell);
         s.modals.answerFile(oddProgram);
         s.modals.answerFile(games + "/" + shell + ".zip");
         s.command(&TForm1::QUICKConfiguration1Click);
