@@ -24,11 +24,15 @@ QByteArray home()
     return QFile::encodeName(QDir::homePath());
 }
 
-// A bare program name along PATH, as a shell finds it; the name itself when nothing is found.
+// A bare program name along PATH; the name itself when nothing is found. Only the absolute
+// directories of PATH count: an empty or relative entry would take the program from the current
+// directory, which a configuration folder from elsewhere could fill.
 QByteArray alongPath(const QByteArray &name)
 {
     for (const QByteArray &directory : qgetenv("PATH").split(':')) {
-        const QByteArray candidate = PathRules::join(directory.isEmpty() ? QByteArray(".") : directory, name);
+        if (!directory.startsWith('/'))
+            continue;
+        const QByteArray candidate = PathRules::join(directory, name);
         if (FileIO::isExecutableFile(candidate))
             return candidate;
     }
@@ -70,7 +74,8 @@ QByteArray Launcher::resolveProgram(const QByteArray &program) const
 void Launcher::checkProgram(const QByteArray &program)
 {
     int error = 0;
-    if (!FileIO::exists(program))
+    // A bare name is one that PATH did not hold: nothing of that name in the current directory runs.
+    if (!program.contains('/') || !FileIO::exists(program))
         error = ENOENT;
     else if (FileIO::isDirectory(program))
         error = EISDIR;
@@ -219,7 +224,7 @@ std::shared_ptr<const Titles> Launcher::titles(const QByteArray &program)
     const std::optional<AnswerCache::Entry> answer = answers.cached(program, EmulatorAnswers::Question::ListFull);
     if (!answer) {
         m_titles.remove(program);
-        if (FileIO::isExecutableFile(program))
+        if (program.contains('/') && FileIO::isExecutableFile(program))
             answers.askInBackground(program, EmulatorAnswers::Question::ListFull);
         return nullptr;
     }
@@ -231,6 +236,7 @@ std::shared_ptr<const Titles> Launcher::titles(const QByteArray &program)
 
 Launcher::Command Launcher::command(const QByteArray &program, const QByteArray &game)
 {
+    CommandLine::checkGame(game);
     Command c;
     c.program = program;
     c.game = game;
