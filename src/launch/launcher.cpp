@@ -271,7 +271,7 @@ void Launcher::launchgame(const Command &command)
         GameLauncher::cannotStart(command.program, reason);
 }
 
-int Launcher::runAndWait(const Command &command)
+int Launcher::runAndWait(const Command &command, QString *endReport)
 {
     Spawn::Options options;
     options.workingDirectory = command.workingDirectory;
@@ -279,7 +279,17 @@ int Launcher::runAndWait(const Command &command)
     if (started.pid < 0)
         GameLauncher::cannotStart(command.program, QString::fromLocal8Bit(std::strerror(started.error)));
     int status = 0;
-    while (::waitpid(started.pid, &status, 0) < 0 && errno == EINTR) {
+    pid_t collected;
+    while ((collected = ::waitpid(started.pid, &status, 0)) < 0 && errno == EINTR) {
     }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    const QByteArray game = command.game.isEmpty() ? command.program : command.game;
+    // A status that cannot be read (SIGCHLD ignored: the system collected the game) is no success.
+    if (collected != started.pid)
+        throw CommandError(GameLauncher::endingReport(game, -1, {}));
+    if (WIFSIGNALED(status)) {
+        if (endReport)
+            *endReport = GameLauncher::endingReport(game, 128 + WTERMSIG(status), {}, WTERMSIG(status));
+        return 128 + WTERMSIG(status);
+    }
+    return WEXITSTATUS(status);
 }
