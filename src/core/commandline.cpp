@@ -1,6 +1,7 @@
 #include "commandline.h"
 
 #include "batchfile.h"
+#include "errors.h"
 
 #include <algorithm>
 
@@ -36,6 +37,23 @@ bool isSpecialFirst(const QByteArray &word)
 }
 
 } // namespace
+
+bool isGameName(const QByteArray &game)
+{
+    if (game.startsWith('-'))
+        return false;
+    return std::none_of(game.begin(), game.end(), [](char c) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        return u <= ' ' || u == 0x7f;
+    });
+}
+
+void checkGame(const QByteArray &game)
+{
+    if (!isGameName(game))
+        throw CommandError(QStringLiteral("%1 cannot be a game name: the emulator would read it as an option.")
+                               .arg(Errors::pathText(game)));
+}
 
 QList<QByteArray> words(const QByteArray &optionString)
 {

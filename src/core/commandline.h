@@ -8,6 +8,16 @@
 
 namespace CommandLine {
 
+// Whether the emulator takes `game` as a game's name: not when it begins with "-" (the emulator
+// reads that as an option: "-createconfig" would rewrite the user's mame.ini), nor when it holds a
+// blank or a control character (a name the emulator cannot take as one word, nor a batch file).
+// The empty name stands for no game and passes.
+bool isGameName(const QByteArray &game);
+// Stops the command with "%s cannot be a game name: the emulator would read it as an option."
+// unless isGameName(game). Every way to a game's start goes through here before anything runs or
+// is written.
+void checkGame(const QByteArray &game);
+
 // The words of an option string, separated by blanks or tabs, empty words dropped.
 QList<QByteArray> words(const QByteArray &optionString);
 

@@ -64,6 +64,11 @@ QByteArray romsOrSelf(const QByteArray &directory, bool *found)
     return roms.isEmpty() ? directory : PathRules::join(directory, roms);
 }
 
+bool hasLayout(int lineCount)
+{
+    return lineCount == OldLineCount || lineCount >= LineCount;
+}
+
 bool oldLayoutCheck(LineBuffer &lines, const QByteArray &configurationDirectory)
 {
     lines.append(OldMarker);

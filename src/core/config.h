@@ -51,6 +51,10 @@ QByteArray fileName(const QByteArray &name);
 // disk) when there is one, else the directory itself. `found` tells whether the subdirectory exists.
 QByteArray romsOrSelf(const QByteArray &directory, bool *found = nullptr);
 
+// Whether a file of `lineCount` lines holds a configuration: the old layout's 52 lines (upgraded
+// when it runs), or the current layout's 54 and more.
+bool hasLayout(int lineCount);
+
 // Before reading line 52 or 53 of held lines: appends the marker "old" and, when line 52 then
 // reads exactly "old", upgrades the lines with changeversion. Returns whether it upgraded.
 bool oldLayoutCheck(LineBuffer &lines, const QByteArray &configurationDirectory);

@@ -1,5 +1,6 @@
 #include "commandmode.h"
 
+#include "commandline.h"
 #include "config.h"
 #include "errors.h"
 #include "fileio.h"
@@ -12,6 +13,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -55,6 +57,60 @@ public:
     NoticeAnswer notice(const NoticeRequest &) override { return {true, false}; }
 };
 
+// This program's own options, as the parser below takes them.
+const char *const OwnOptions[] = {"--print-command", "--run", "--help", "-h", "--help-all", "--version", "-v"};
+
+bool isOwnOption(const QByteArray &argument)
+{
+    for (const char *option : OwnOptions)
+        if (argument == option)
+            return true;
+    return false;
+}
+
+// Qt's options of the windows, which it takes with one dash or two; `takesValue` tells whether the
+// next argument is their value (none when it follows "=").
+bool isQtOption(QByteArray argument, bool *takesValue)
+{
+    static const char *const withValue[] = {"platform", "platformpluginpath", "platformtheme", "plugin",
+                                            "qwindowgeometry", "qwindowicon", "qwindowtitle", "session",
+                                            "display", "geometry", "name", "title", "visual", "style",
+                                            "stylesheet"};
+    static const char *const flags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync", "testability",
+                                        "qmljsdebugger"};
+    if (argument.startsWith("--"))
+        argument.remove(0, 1);
+    if (!argument.startsWith('-'))
+        return false;
+    const qsizetype equals = argument.indexOf('=');
+    const QByteArray name = argument.mid(1, equals < 0 ? -1 : equals - 1);
+    for (const char *option : withValue)
+        if (name == option) {
+            *takesValue = equals < 0;
+            return true;
+        }
+    for (const char *option : flags)
+        if (name == option) {
+            *takesValue = false;
+            return true;
+        }
+    return false;
+}
+
+// The arguments without Qt's options and their values.
+QStringList withoutQtOptions(const QStringList &arguments)
+{
+    QStringList out;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        bool takesValue = false;
+        if (i > 0 && isQtOption(arguments.at(i).toLocal8Bit(), &takesValue))
+            i += takesValue ? 1 : 0;
+        else
+            out.append(arguments.at(i));
+    }
+    return out;
+}
+
 struct Failure {
     int status;
     QString message;
@@ -65,28 +121,43 @@ struct Failure {
     throw Failure{status, message};
 }
 
-int execute(const QCommandLineParser &parser, bool running)
+// `positional`: the configuration, then the game when one is given.
+int execute(const QStringList &positional, bool running)
 {
-    const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty() || positional.size() > 2)
         fail(Usage, QStringLiteral("give one configuration file, and optionally a game"));
     const QByteArray file = QFile::encodeName(positional.at(0));
     const std::optional<QByteArray> content = FileIO::read(file);
-    if (!content)
+    if (!content) {
+        const int error = !FileIO::exists(file) ? ENOENT : FileIO::isDirectory(file) ? EISDIR : EACCES;
         fail(NoInput, QStringLiteral("Cannot open file %1: %2")
-                          .arg(Errors::pathText(file),
-                               QString::fromLocal8Bit(std::strerror(FileIO::exists(file) ? EACCES : ENOENT))));
+                          .arg(Errors::pathText(file), QString::fromLocal8Bit(std::strerror(error))));
+    }
     LineBuffer lines(LineBuffer::split(*content));
+    // Printed or run, a file is judged alike: what the run would stop at, the print refuses too.
+    if (!Config::hasLayout(lines.count()))
+        fail(NoInput, QStringLiteral("%1 has %2 lines; a configuration has %3 or %4")
+                          .arg(Errors::pathText(file), QString::number(lines.count()),
+                               QString::number(Config::OldLineCount), QString::number(Config::LineCount)));
+
+    const bool gameGiven = positional.size() > 1;
+    const QByteArray game = gameGiven ? QFile::encodeName(positional.at(1))
+                                      : PathRules::withoutExtension(lines.at(Config::Game));
+    if (game.isEmpty())
+        fail(Usage, QStringLiteral("%1 names no game: give one after it").arg(Errors::pathText(file)));
+    // Before anything runs or is written: a wrong game on the command line is a usage error, one
+    // of the configuration a failure before the game starts.
+    try {
+        CommandLine::checkGame(game);
+    } catch (const CommandError &e) {
+        fail(gameGiven ? Usage : Software, e.message());
+    }
 
     // Relative paths in the configuration are taken from its own directory, as the windows take
     // them from the directory they list.
     QByteArray absolute = file.startsWith('/') ? file : PathRules::join(FileIO::currentDirectory(), file);
     Launcher launcher(nullptr, PathRules::directoryPart(absolute));
     try {
-        QByteArray game = positional.size() > 1 ? QFile::encodeName(positional.at(1))
-                                                : PathRules::withoutExtension(lines.at(Config::Game));
-        if (game.isEmpty())
-            fail(Usage, QStringLiteral("%1 names no game: give one after it").arg(Errors::pathText(file)));
         // A command that could not start is no command Run would use: printing one would only
         // show the switches untranslated, since a missing emulator lists no options.
         Launcher::checkProgram(launcher.emulatorProgram(lines));
@@ -99,7 +170,11 @@ int execute(const QCommandLineParser &parser, bool running)
             printTo(stdout, command.text() + '\n');
             return 0;
         }
-        return launcher.runAndWait(command);
+        QString ending;
+        const int status = launcher.runAndWait(command, &ending);
+        if (!ending.isEmpty())
+            printTo(stderr, QStringLiteral("trelvo-mame: %1\n").arg(ending));
+        return status;
     } catch (const CommandError &e) {
         fail(Software, Errors::boxText(e.message()));
     } catch (const CommandStopped &) {
@@ -107,13 +182,57 @@ int execute(const QCommandLineParser &parser, bool running)
     }
 }
 
+// Where the arguments list the configuration and then an argument beginning with "-" that is no
+// option of this program, that argument is the game: the parser would take "-help" for the short
+// options h, e, l, p. Its position; -1 for none.
+qsizetype dashedGame(const QStringList &arguments)
+{
+    for (qsizetype i = 1; i + 1 < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (!argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("-")) {
+            const QString &next = arguments.at(i + 1);
+            const bool dashed = next.startsWith(QLatin1Char('-')) && next != QLatin1String("-")
+                             && next != QLatin1String("--");
+            return dashed && !isOwnOption(next.toLocal8Bit()) ? i + 1 : -1;
+        }
+        if (argument == QLatin1String("--"))
+            return -1;
+    }
+    return -1;
+}
+
 } // namespace
 
 bool wanted(int argc, char **argv)
 {
-    for (int i = 1; i < argc; ++i)
-        if (std::strncmp(argv[i], "--", 2) == 0 || std::strcmp(argv[i], "-h") == 0 || std::strcmp(argv[i], "-v") == 0)
+    for (int i = 1; i < argc; ++i) {
+        bool takesValue = false;
+        if (isQtOption(argv[i], &takesValue))
+            i += takesValue ? 1 : 0;
+        else if (isOwnOption(argv[i]) || (std::strncmp(argv[i], "--", 2) == 0 && argv[i][2] != '\0'))
             return true;
+    }
+    return false;
+}
+
+bool hasDisplay(int argc, char **argv)
+{
+    // Qt's own choice: the last -platform, else QT_QPA_PLATFORM; a list such as "wayland;xcb" is
+    // tried in turn, and "name:arguments" names the platform by what stands before the colon.
+    QByteArray platforms = qgetenv("QT_QPA_PLATFORM");
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0)
+            platforms = argv[++i];
+    const bool x11 = !qgetenv("DISPLAY").isEmpty();
+    const bool wayland = !qgetenv("WAYLAND_DISPLAY").isEmpty();
+    if (platforms.isEmpty())
+        return x11 || wayland;
+    for (const QByteArray &entry : platforms.split(';')) {
+        const qsizetype colon = entry.indexOf(':');
+        const QByteArray name = (colon < 0 ? entry : entry.left(colon)).trimmed();
+        if (name == "xcb" ? x11 : name.startsWith("wayland") ? wayland : !name.isEmpty())
+            return true;
+    }
     return false;
 }
 
@@ -128,7 +247,8 @@ int run(int argc, char **argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "MAME Trelvo: runs MAME with a configuration's switches, translated for the emulator it names.\n"
-        "Without options it opens its window on the configurations of the current directory."));
+        "Without options it opens its window on the configurations of the current directory.\n"
+        "The window needs a display; --print-command and --run need none."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption print(QStringLiteral("print-command"),
@@ -144,13 +264,18 @@ int run(int argc, char **argv)
                                                                         "or another one is wanted."),
                                  QStringLiteral("[GAME]"));
 
+    // Qt's options of the windows mean nothing here; a game beginning with "-" is no option.
+    QStringList arguments = withoutQtOptions(QCoreApplication::arguments());
+    const qsizetype gameAt = dashedGame(arguments);
+    const QString game = gameAt < 0 ? QString() : arguments.takeAt(gameAt);
+
     int status = 0;
     try {
-        if (!parser.parse(QCoreApplication::arguments()))
+        if (!parser.parse(arguments))
             fail(Usage, parser.errorText());
         if (parser.isSet(QStringLiteral("help-all"))) {
             // The help with the options Qt itself takes; the parser prints it and exits.
-            parser.process(QCoreApplication::arguments());
+            parser.process(arguments);
         } else if (parser.isSet(help)) {
             printTo(stdout, parser.helpText());
         } else if (parser.isSet(version)) {
@@ -158,7 +283,10 @@ int run(int argc, char **argv)
         } else if (parser.isSet(print) == parser.isSet(runOption)) {
             fail(Usage, QStringLiteral("give --print-command or --run (--help tells more)"));
         } else {
-            status = execute(parser, parser.isSet(runOption));
+            QStringList positional = parser.positionalArguments();
+            if (gameAt >= 0)
+                positional.insert(std::min<qsizetype>(1, positional.size()), game);
+            status = execute(positional, parser.isSet(runOption));
         }
     } catch (const Failure &failure) {
         printTo(stderr, QStringLiteral("trelvo-mame: %1\n").arg(failure.message));

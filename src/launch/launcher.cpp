@@ -24,11 +24,15 @@ QByteArray home()
     return QFile::encodeName(QDir::homePath());
 }
 
-// A bare program name along PATH, as a shell finds it; the name itself when nothing is found.
+// A bare program name along PATH; the name itself when nothing is found. Only the absolute
+// directories of PATH count: an empty or relative entry would take the program from the current
+// directory, which a configuration folder from elsewhere could fill.
 QByteArray alongPath(const QByteArray &name)
 {
     for (const QByteArray &directory : qgetenv("PATH").split(':')) {
-        const QByteArray candidate = PathRules::join(directory.isEmpty() ? QByteArray(".") : directory, name);
+        if (!directory.startsWith('/'))
+            continue;
+        const QByteArray candidate = PathRules::join(directory, name);
         if (FileIO::isExecutableFile(candidate))
             return candidate;
     }
@@ -70,7 +74,8 @@ QByteArray Launcher::resolveProgram(const QByteArray &program) const
 void Launcher::checkProgram(const QByteArray &program)
 {
     int error = 0;
-    if (!FileIO::exists(program))
+    // A bare name is one that PATH did not hold: nothing of that name in the current directory runs.
+    if (!program.contains('/') || !FileIO::exists(program))
         error = ENOENT;
     else if (FileIO::isDirectory(program))
         error = EISDIR;
@@ -264,7 +269,7 @@ std::shared_ptr<const Titles> Launcher::titles(const QByteArray &program)
     const std::optional<AnswerCache::Entry> answer = answers.cached(program, EmulatorAnswers::Question::ListFull);
     if (!answer) {
         m_titles.remove(program);
-        if (FileIO::isExecutableFile(program))
+        if (program.contains('/') && FileIO::isExecutableFile(program))
             answers.askInBackground(program, EmulatorAnswers::Question::ListFull);
         return nullptr;
     }
@@ -276,6 +281,7 @@ std::shared_ptr<const Titles> Launcher::titles(const QByteArray &program)
 
 Launcher::Command Launcher::command(const QByteArray &program, const QByteArray &game)
 {
+    CommandLine::checkGame(game);
     Command c;
     c.program = program;
     c.game = game;
@@ -310,7 +316,7 @@ void Launcher::launchgame(const Command &command)
         GameLauncher::cannotStart(command.program, reason);
 }
 
-int Launcher::runAndWait(const Command &command)
+int Launcher::runAndWait(const Command &command, QString *endReport)
 {
     Spawn::Options options;
     options.workingDirectory = command.workingDirectory;
@@ -318,7 +324,17 @@ int Launcher::runAndWait(const Command &command)
     if (started.pid < 0)
         GameLauncher::cannotStart(command.program, QString::fromLocal8Bit(std::strerror(started.error)));
     int status = 0;
-    while (::waitpid(started.pid, &status, 0) < 0 && errno == EINTR) {
+    pid_t collected;
+    while ((collected = ::waitpid(started.pid, &status, 0)) < 0 && errno == EINTR) {
     }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    const QByteArray game = command.game.isEmpty() ? command.program : command.game;
+    // A status that cannot be read (SIGCHLD ignored: the system collected the game) is no success.
+    if (collected != started.pid)
+        throw CommandError(GameLauncher::endingReport(game, -1, {}));
+    if (WIFSIGNALED(status)) {
+        if (endReport)
+            *endReport = GameLauncher::endingReport(game, 128 + WTERMSIG(status), {}, WTERMSIG(status));
+        return 128 + WTERMSIG(status);
+    }
+    return WEXITSTATUS(status);
 }

@@ -107,8 +107,10 @@ public:
     bool confirm(const Command &command, const QByteArray &configuration);
     // Starts the game and returns at once; "Cannot start %s: %s" when it cannot.
     void launchgame(const Command &command);
-    // Starts the game with this program's output and waits for it to end: its exit status.
-    int runAndWait(const Command &command);
+    // Starts the game with this program's output and waits for it to end: its exit status, or 128
+    // + the signal that ended it, which `endReport` then tells of. A status that cannot be read
+    // stops the command.
+    int runAndWait(const Command &command, QString *endReport = nullptr);
 
     // The directory the game runs in.
     QByteArray workingDirectory(const QByteArray &program);

@@ -5,45 +5,30 @@
 #include "spawnprocess.h"
 #include "textcodec.h"
 
-#include <QDir>
-#include <QFile>
+#include <QSocketNotifier>
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-// An unnamed file for the error output: nothing is left behind, whenever either side ends.
-int errorOutputFile()
-{
-    QByteArray name = QFile::encodeName(QDir::tempPath()) + "/trelvo-game-XXXXXX";
-    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
-    if (fd >= 0)
-        ::unlink(name.constData());
-    return fd;
-}
+// The size asked for the error output's pipe: the largest a user may have by default.
+constexpr int PipeBytes = 1024 * 1024;
+// How many reads of the error output one wake-up does at most: a game that writes without pause
+// leaves the event loop its turn. Enough to empty a full pipe.
+constexpr int ReadBytes = 65536;
+constexpr int ReadsPerWake = PipeBytes / ReadBytes;
 
-// The last `limit` bytes of the file: a game that wrote a gigabyte of errors is reported by its
-// end, read in a moment and in little memory.
-QByteArray readTail(int fd, qint64 limit)
+QString signalName(int signal)
 {
-    QByteArray text;
-    char buffer[65536];
-    struct stat st;
-    off_t offset = ::fstat(fd, &st) == 0 && st.st_size > limit ? off_t(st.st_size - limit) : 0;
-    while (text.size() < limit) {
-        const ssize_t n = ::pread(fd, buffer, size_t(std::min<qint64>(sizeof buffer, limit - text.size())), offset);
-        if (n > 0) {
-            text.append(buffer, n);
-            offset += n;
-        } else if (n == 0 || errno != EINTR) {
-            break;
-        }
-    }
-    return text;
+    if (const char *name = ::sigabbrev_np(signal))
+        return QStringLiteral("SIG") + QLatin1String(name);
+    if (signal >= SIGRTMIN && signal <= SIGRTMAX)
+        return QStringLiteral("SIGRTMIN+%1").arg(signal - SIGRTMIN);
+    return QStringLiteral("unknown signal");
 }
 
 QString meaning(int status)
@@ -63,12 +48,36 @@ QString meaning(int status)
 
 struct GameLauncher::Watch {
     std::unique_ptr<ProcessWatch> process;
-    int errorFd; // -1 when no file could be made: the error output is then this program's own
+    int errorFd; // the read end of the error output's pipe; -1 when none could be made, the error
+                 // output then being this program's own
     QByteArray game;
+    std::unique_ptr<QSocketNotifier> readable;
+    QByteArray errorTail; // the last ReportTailBytes read
+
     ~Watch()
     {
+        readable.reset();
         if (errorFd >= 0)
             ::close(errorFd);
+    }
+    // Reads what the pipe holds now.
+    void read()
+    {
+        char buffer[ReadBytes];
+        for (int i = 0; i < ReadsPerWake; ++i) {
+            const ssize_t n = ::read(errorFd, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                // Every writer gone (or the pipe broken): nothing more will come.
+                if (n == 0 || errno != EAGAIN)
+                    readable->setEnabled(false);
+                return;
+            }
+            errorTail.append(buffer, n);
+            if (errorTail.size() > ReportTailBytes)
+                errorTail.remove(0, errorTail.size() - ReportTailBytes);
+        }
     }
 };
 
@@ -80,15 +89,25 @@ GameLauncher::~GameLauncher() = default;
 bool GameLauncher::start(const QByteArray &program, const QList<QByteArray> &arguments,
                          const QByteArray &workingDirectory, QString *reason, const QByteArray &game)
 {
-    const int errorFd = errorOutputFile();
+    // The game's end of the pipe is its own alone. The event loop reads this program's end; a pipe
+    // of PipeBytes holds what the game writes while this program is busy elsewhere (the system's
+    // own size where it refuses that one).
+    int pipe[2] = {-1, -1};
+    if (::pipe2(pipe, O_CLOEXEC) == 0) {
+        ::fcntl(pipe[0], F_SETFL, O_NONBLOCK);
+        ::fcntl(pipe[0], F_SETPIPE_SZ, PipeBytes);
+    }
     Spawn::Options options;
     options.workingDirectory = workingDirectory;
-    options.errorOutput = errorFd;
+    options.errorOutput = pipe[1];
     options.newSession = true;
+    options.ignoreBrokenPipe = true;
     const Spawn::Started started = Spawn::start(program, arguments, options);
+    if (pipe[1] >= 0)
+        ::close(pipe[1]);
     if (started.pid < 0) {
-        if (errorFd >= 0)
-            ::close(errorFd);
+        if (pipe[0] >= 0)
+            ::close(pipe[0]);
         if (reason)
             *reason = QString::fromLocal8Bit(std::strerror(started.error));
         return false;
@@ -97,8 +116,12 @@ bool GameLauncher::start(const QByteArray &program, const QList<QByteArray> &arg
 
     // Watched even where the kernel gives no process descriptor, so that a game never stays a
     // zombie; never ended from here.
-    std::unique_ptr<Watch> watch(new Watch{std::make_unique<ProcessWatch>(started.pid), errorFd,
-                                           game.isEmpty() ? program : game});
+    std::unique_ptr<Watch> watch(new Watch{std::make_unique<ProcessWatch>(started.pid), pipe[0],
+                                           game.isEmpty() ? program : game, nullptr, {}});
+    if (watch->errorFd >= 0) {
+        watch->readable = std::make_unique<QSocketNotifier>(watch->errorFd, QSocketNotifier::Read);
+        connect(watch->readable.get(), &QSocketNotifier::activated, this, [w = watch.get()] { w->read(); });
+    }
     // Queued: the watch is deleted once its own signal is over.
     connect(watch->process.get(), &Waitable::finished, this, [this, w = watch.get()] { finished(w); },
             Qt::QueuedConnection);
@@ -115,10 +138,11 @@ void GameLauncher::finished(Watch *watch)
     const std::unique_ptr<Watch> ended = std::move(*found);
     m_watches.erase(found);
     const int status = ended->process->status();
-    // A status of -1: collected elsewhere, nothing known about its end.
-    if (status > 0) {
-        const QByteArray errorOutput = ended->errorFd >= 0 ? readTail(ended->errorFd, ReportTailBytes) : QByteArray();
-        emit gameFailed(endingReport(ended->game, status, errorOutput));
+    if (status != 0) {
+        // What it wrote last is in the pipe still.
+        if (ended->errorFd >= 0)
+            ended->read();
+        emit gameFailed(endingReport(ended->game, status, ended->errorTail, ended->process->signal()));
     }
 }
 
@@ -127,14 +151,19 @@ void GameLauncher::cannotStart(const QByteArray &program, const QString &reason)
     throw CommandError(QStringLiteral("Cannot start %1: %2").arg(Errors::pathText(program), reason));
 }
 
-QString GameLauncher::endingReport(const QByteArray &game, int status, const QByteArray &errorOutput)
+QString GameLauncher::endingReport(const QByteArray &game, int status, const QByteArray &errorOutput, int signal)
 {
+    // One substitution: a game named "x%2" is shown as it is.
+    if (signal > 0)
+        return QStringLiteral("%1 was ended by signal %2 (%3)")
+            .arg(TextCodec::decode(game), QString::number(signal), signalName(signal));
     QList<QByteArray> lines = errorOutput.split('\n');
     while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
         lines.removeLast();
-    // One substitution: a game named "x%2" is shown as it is.
-    QString report = QStringLiteral("%1 ended with status %2 (%3)")
-                         .arg(TextCodec::decode(game), QString::number(status), meaning(status));
+    QString report = status < 0
+                         ? QStringLiteral("%1 ended, and its exit status could not be read").arg(TextCodec::decode(game))
+                         : QStringLiteral("%1 ended with status %2 (%3)")
+                               .arg(TextCodec::decode(game), QString::number(status), meaning(status));
     for (qsizetype i = std::max<qsizetype>(0, lines.size() - ReportLines); i < lines.size(); ++i) {
         QByteArray line = lines.at(i);
         if (line.endsWith('\r'))

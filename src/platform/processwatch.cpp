@@ -132,7 +132,9 @@ void ProcessWatch::finish(End why, int waitStatus, bool collected)
     m_watching->poll.stop();
     m_watching->limit.stop();
     m_end = why;
-    if (collected)
-        m_status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : 128 + WTERMSIG(waitStatus);
+    if (collected) {
+        m_signal = WIFSIGNALED(waitStatus) ? WTERMSIG(waitStatus) : 0;
+        m_status = m_signal ? 128 + m_signal : WEXITSTATUS(waitStatus);
+    }
     emit finished();
 }

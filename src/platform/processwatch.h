@@ -31,9 +31,11 @@ public:
 
     pid_t pid() const { return m_pid; }
     End end() const { return m_end; }
-    // The exit status, or 128 + the signal that ended it; -1 while running, or when the process was
-    // collected by someone else.
+    // The exit status, or 128 + the signal that ended it; -1 while running, or when its status could
+    // not be read (the process was collected by someone else, or SIGCHLD is ignored).
     int status() const { return m_status; }
+    // The signal that ended the process; 0 when it exited by itself, or while its end is not known.
+    int signal() const { return m_signal; }
     // Whether the end is noticed through a process descriptor (else by asking periodically).
     bool usesProcessDescriptor() const;
 
@@ -56,4 +58,5 @@ private:
     bool m_ownGroup;
     End m_end = End::Running;
     int m_status = -1;
+    int m_signal = 0;
 };

@@ -48,10 +48,16 @@ Started spawn(const QByteArray &program, const QList<QByteArray> &arguments, con
         posix_spawn_file_actions_addchdir_np(&a.actions, options.workingDirectory.constData());
 
     // The new program starts with every signal at its default and none blocked, whatever this
-    // program set for itself.
+    // program set for itself; SIGPIPE ignored when asked, as a disposition of "ignored" is the one
+    // that a new program inherits.
     sigset_t all, none;
     sigfillset(&all);
     sigemptyset(&none);
+    if (options.ignoreBrokenPipe) {
+        static const bool ignored = std::signal(SIGPIPE, SIG_IGN) != SIG_ERR;
+        if (ignored)
+            sigdelset(&all, SIGPIPE);
+    }
     posix_spawnattr_setsigdefault(&a.attributes, &all);
     posix_spawnattr_setsigmask(&a.attributes, &none);
     short flags = POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK;

@@ -25,6 +25,11 @@ struct Options {
     // started too. A new session is a new group already.
     bool newProcessGroup = false;
     bool searchPath = false;         // a program named without "/" is looked up along PATH
+    // The process starts with SIGPIPE ignored, where every other signal starts at its default: a
+    // write into a pipe whose reader has gone (this program, ended) then fails with EPIPE instead
+    // of ending the process. For that this program ignores SIGPIPE itself from the first such
+    // start on: its own writes into a closed pipe then fail too, rather than end it.
+    bool ignoreBrokenPipe = false;
 };
 
 // Starts `program` with `arguments`; the standard input is the null device. The caller collects

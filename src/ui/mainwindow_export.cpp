@@ -2,6 +2,7 @@
 #include "mainwindow.h"
 
 #include "batchfile.h"
+#include "commandline.h"
 #include "config.h"
 #include "errors.h"
 #include "fileio.h"
@@ -31,6 +32,7 @@ void TForm1::QUICKConfiguration1Click()
     const std::optional<FileDialogResult> archive = Modals::current().file(zipdialog);
     if (!archive)
         return;
+    CommandLine::checkGame(PathRules::withoutExtension(PathRules::namePart(archive->path)));
     dados2.replace(Config::RomDirectory, PathRules::directoryPart(archive->path));
     dados2.replace(Config::Game, PathRules::namePart(archive->path));
 
@@ -57,6 +59,8 @@ void TForm1::CreateaAutoExcutable1Click()
     // Line 1 first, as the file's first choice depends on it: a configuration too short for it
     // stops with line 1 in the message.
     const QByteArray game = dados.at(Config::Game);
+    // The file would start the emulator with it as an option.
+    CommandLine::checkGame(PathRules::withoutExtension(game));
     const BatchFile::Launch launch{dados.at(Config::Emulator), game, dados.at(Config::OptionString)};
     if (BatchFile::isShellScript(path)) {
         // A batch file does not run here: a shell script does the same, with the switches the

@@ -3,6 +3,7 @@
 #include "mainwindow.h"
 
 #include "romselector.h"
+#include "commandline.h"
 #include "config.h"
 #include "filelistbox.h"
 #include "pathrules.h"
@@ -23,6 +24,9 @@ void TForm1::RunConfiguration1Click()
 {
     if (lista->fileName().isEmpty() || !readSelectedAgain())
         return;
+    // A game that line 1 names is judged before the settings file is touched.
+    if (dados.count() > Config::Game)
+        CommandLine::checkGame(PathRules::withoutExtension(dados.at(Config::Game)));
     preparesettings();
 
     const QByteArray game = dados.at(Config::Game);

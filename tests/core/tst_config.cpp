@@ -148,6 +148,7 @@ void TestConfig::oldLayoutCheck()
 void TestConfig::tooShortForLine52()
 {
     for (int count : {0, 1, 41, 51}) {
+        QVERIFY(!Config::hasLayout(count));
         LineBuffer held{QList<QByteArray>(count)};
         try {
             Config::oldLayoutCheck(held, "/");

@@ -33,6 +33,7 @@
 //                                        SHOWCONFIG in place of the listing)
 //   FAKEMAME_X_LINES                     print this many lines to the standard output
 //   FAKEMAME_X_STDERR                    print this text to the error output
+//   FAKEMAME_X_ERRLINES                  print this many lines to the error output
 //   FAKEMAME_X_EXIT                      exit with this status (0 otherwise)
 #include "showconfig0251.h"
 
@@ -277,6 +278,12 @@ int main(int argc, char **argv)
     }
     if (const char *text = setting(command, "STDERR"))
         writeAll(2, text);
+    if (const char *lines = setting(command, "ERRLINES")) {
+        const long count = std::strtol(lines, nullptr, 10);
+        for (long i = 0; i < count; ++i)
+            if (!writeAll(2, "error " + std::to_string(i) + " of the long list\n"))
+                return 92;
+    }
     const char *status = setting(command, "EXIT");
     return status ? std::atoi(status) : 0;
 }

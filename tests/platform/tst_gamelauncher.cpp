@@ -10,6 +10,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <csignal>
 
 using namespace TestUtil;
 
@@ -22,6 +23,8 @@ private slots:
     void failure_data();
     void failure();
     void collectedWithoutProcessDescriptor();
+    void ending_data();
+    void ending();
 };
 
 void TestGameLauncher::arguments_data()
@@ -123,6 +126,55 @@ void TestGameLauncher::collectedWithoutProcessDescriptor()
     QCoreApplication::processEvents(); // the report follows the collection
     QCOMPARE(failed.count(), 1);
     QCOMPARE(failed.at(0).at(0).toString(), "pacman ended with status 2 (missing files)");
+}
+
+void TestGameLauncher::ending_data()
+{
+    QTest::addColumn<QString>("how");    // "exit", "killed", or "SIGCHLD ignored" while it runs
+    QTest::addColumn<QByteArray>("errorLines"); // how many lines it writes to its error output
+    QTest::addColumn<QString>("report");
+    QTest::newRow("its status") << "exit" << QByteArray("3")
+                                << "pacman ended with status 3 (fatal error)\nerror 0 of the long list\n"
+                                   "error 1 of the long list\nerror 2 of the long list";
+    // Some 5 MB, read as they come: only the end is kept, and the game is never held up.
+    QString end = QStringLiteral("pacman ended with status 3 (fatal error)");
+    for (int i = 199990; i < 200000; ++i)
+        end += QStringLiteral("\nerror %1 of the long list").arg(i);
+    QTest::newRow("far more than 64 KiB of error output") << "exit" << QByteArray("200000") << end;
+    QTest::newRow("killed: the signal, none of its output") << "killed" << QByteArray("3")
+                                                            << "pacman was ended by signal 9 (SIGKILL)";
+    QTest::newRow("a status that cannot be read") << "SIGCHLD ignored" << QByteArray("1")
+                                                  << "pacman ended, and its exit status could not be read\n"
+                                                     "error 0 of the long list";
+}
+
+// A game that ends otherwise than with status 0 is reported, whatever its end.
+void TestGameLauncher::ending()
+{
+    QFETCH(QString, how);
+    QFETCH(QByteArray, errorLines);
+    QFETCH(QString, report);
+    ScratchDir dir;
+    FakeMame fake(dir.path());
+    fake.on("GAME", "ERRLINES", errorLines);
+    fake.on("GAME", "EXIT", "3");
+    if (how == "killed")
+        fake.on("GAME", "FIFO", fifo(dir.file("hold"))); // runs until it is killed
+    struct sigaction ignore {}, previous {};
+    ignore.sa_handler = SIG_IGN;
+    if (how == "SIGCHLD ignored")
+        ::sigaction(SIGCHLD, &ignore, &previous); // the system collects the game itself
+
+    GameLauncher launcher;
+    QSignalSpy failed(&launcher, &GameLauncher::gameFailed);
+    QString reason;
+    QVERIFY(launcher.start(fake.program, {"pacman"}, {}, &reason, "pacman"));
+    if (how == "killed")
+        QCOMPARE(::kill(launcher.lastStarted(), SIGKILL), 0);
+    QVERIFY(failed.wait(60000));
+    if (how == "SIGCHLD ignored")
+        ::sigaction(SIGCHLD, &previous, nullptr);
+    QCOMPARE(failed.at(0).at(0).toString(), report);
 }
 
 QTEST_MAIN(TestGameLauncher)

@@ -5,6 +5,7 @@
 #include "romselector.h"
 #include "application.h"
 #include "batchfile.h"
+#include "errors.h"
 #include "fileio.h"
 #include "filelistbox.h"
 #include "guard.h"
@@ -340,8 +341,9 @@ void TestCraftedInputs::configurations()
 
 // ---------------------------------------------------------------------------------------------
 // A ROM directory holding what no archive list should offer, and names that are no valid UTF-8
-// or hold a line break: the ROM selector passes a picked name on byte for byte; the editor keeps
-// it byte for byte in the configuration, or does not offer it when a line cannot hold it.
+// or hold a line break: the ROM selector passes a picked name on byte for byte (one with a line
+// break is listed but refused as a game name); the editor keeps it byte for byte in the
+// configuration, or does not offer it when a line cannot hold it.
 
 void TestCraftedInputs::romDirectories_data()
 {
@@ -380,9 +382,16 @@ void TestCraftedInputs::romDirectories()
         whenShown<TForm3>([&](TForm3 &selector) { shown = selector.gamelist->names(); });
         s.run(pick);
         QCOMPARE(shown, listed);
+        const QByteArray game = PathRules::withoutExtension(pick);
+        if (pick.contains('\n')) {
+            // Listed, but no name a game can have: nothing runs it.
+            QCOMPARE(s.modals.errors(), QStringList{Errors::pathText(game) + " cannot be a game name: the emulator "
+                                                                              "would read it as an option."});
+            QVERIFY(!readFile(s.fake.log).contains("\t-cheat\n"));
+            return;
+        }
         QCOMPARE(s.modals.errors(), QStringList());
         // The name goes to the emulator as one argument, byte for byte.
-        const QByteArray game = PathRules::withoutExtension(pick);
         // (besides the emulator's answers, asked meanwhile: its version, its built-in settings,
         // -showconfig, -listfull for the titles)
         QVERIFY(readFile(s.fake.log).contains('\n' + s.fake.directory + '\t' + game + "\t-cheat\n"));
@@ -438,6 +447,8 @@ void TestCraftedInputs::shellText()
     const QByteArray shell = "$(touch x);'q'\"`touch x`\"&&touch x|";
     // A ROM folder holds no ";", '"' or "$NAME", which the emulator would misread (and refuses).
     const QByteArray folderShell = "'q'`touch x`&&touch x|$(";
+    // A game's name holds no blank: its shell text says the same with ${IFS}.
+    const QByteArray game = QByteArray(shell).replace(" ", "${IFS}");
     Scene s;
     s.fake.old(); // takes any word, so that each reaches it as written
     // A stand-in emulator whose directory and name hold shell text too.
@@ -454,8 +465,8 @@ void TestCraftedInputs::shellText()
     int settingsIndex = 11;
 
     if (where == "game") {
-        lines[1] = shell + " b.zip";
-        calls = {{shell + " b", "-cheat"}};
+        lines[1] = game + "b.zip";
+        calls = {{game + "b", "-cheat"}};
     } else if (where == "options") {
         lines[41] = "-x $(touch x) ';' \"a b\" `touch x` ";
         calls = {{"pacman", "-x", "$(touch", "x)", "';'", "\"a", "b\"", "`touch", "x`"}};
@@ -484,8 +495,8 @@ void TestCraftedInputs::shellText()
         calls = {{"pacman", "-cheat"}};
     } else if (where == "archive") {
         lines[1].clear();
-        writeFile(s.romDirectory + "/" + shell + ".zip", "PK");
-        calls = {{shell, "-cheat"}};
+        writeFile(s.romDirectory + "/" + game + ".zip", "PK");
+        calls = {{game, "-cheat"}};
     } else if (where == "change directory") {
         const QByteArray chosen = s.root.mkdir("games " + folderShell);
         s.selectFile(crlf(lines));
@@ -498,15 +509,15 @@ void TestCraftedInputs::shellText()
     } else if (where == "quick launch") {
         const QByteArray games = s.root.mkdir("games " + folderShell);
         s.modals.answerFile(oddProgram);
-        s.modals.answerFile(games + "/" + shell + ".zip");
+        s.modals.answerFile(games + "/" + game + ".zip");
         s.command(&TForm1::QUICKConfiguration1Click);
-        calls = {{shell}};
+        calls = {{game}};
         directory = oddDirectory;
         settings = oddDirectory + "/mame.ini";
         settingsLine = "rompath ROMS;" + games;
         settingsIndex = 6;
     } else if (where == "script") {
-        lines[1] = shell + ".zip";
+        lines[1] = game + ".zip";
         lines[40] = oddProgram;
         lines[41] = "-x ;touch${IFS}x;$(touch${IFS}x) ";
         s.selectFile(crlf(lines));
@@ -518,7 +529,7 @@ void TestCraftedInputs::shellText()
         p.start(QString::fromUtf8(s.root.file("start " + shell + ".sh")), {});
         QVERIFY(p.waitForFinished(60000));
         QCOMPARE(p.exitCode(), 0);
-        calls = {{shell, "-x", ";touch${IFS}x;$(touch${IFS}x)"}};
+        calls = {{game, "-x", ";touch${IFS}x;$(touch${IFS}x)"}};
         directory = oddDirectory;
         settings = oddDirectory + "/mame.ini";
         settingsLine = "n6";
@@ -526,7 +537,7 @@ void TestCraftedInputs::shellText()
     }
     if (where != "change directory" && where != "quick launch" && where != "script") {
         s.selectFile(crlf(lines), name);
-        s.run(shell + ".zip");
+        s.run(game + ".zip");
     }
 
     QCOMPARE(s.modals.errors(), QStringList());

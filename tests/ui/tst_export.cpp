@@ -93,6 +93,16 @@ void TestExport::quickLaunchRefusesLineBreaks()
                                             + "/two\\nlines."});
     QCOMPARE(readFile(s.fake.directory + "/mame.ini"), crlf({"rompath roms"}));
     QVERIFY(s.fake.calls().isEmpty());
+
+    // An archive whose name the emulator would read as an option: refused before anything.
+    s.modals.clear();
+    s.modals.answerFile(s.fake.program);
+    s.modals.answerFile(games(s) + "/-createconfig.zip");
+    s.command(&TForm1::QUICKConfiguration1Click);
+    QCOMPARE(s.modals.errors(),
+             QStringList{"-createconfig cannot be a game name: the emulator would read it as an option."});
+    QCOMPARE(readFile(s.fake.directory + "/mame.ini"), crlf({"rompath roms"}));
+    QVERIFY(s.fake.calls().isEmpty());
 }
 
 void TestExport::quickLaunchWithoutSettingsFile()
@@ -167,6 +177,16 @@ void TestExport::exportReplacesAndFailsSafely()
     s.command(&TForm1::CreateaAutoExcutable1Click);
     QCOMPARE(s.modals.errors().last(), QStringLiteral("List index out of bounds (40)"));
     QVERIFY(!FileIO::exists(s.root.file("short.bat")));
+
+    // Neither file starts the emulator with a game it would read as an option.
+    s.select(configLines(54, {{1, "-help.zip"}, {40, "/usr/games/mame"}}));
+    for (const QByteArray name : {"help.bat", "help.sh"}) {
+        s.modals.answerFile(s.root.file(name), name.endsWith(".sh") ? 2 : 0);
+        s.command(&TForm1::CreateaAutoExcutable1Click);
+        QCOMPARE(s.modals.errors().last(),
+                 QStringLiteral("-help cannot be a game name: the emulator would read it as an option."));
+        QVERIFY(!FileIO::exists(s.root.file(name)));
+    }
 }
 
 void TestExport::exportAfterQuickLaunch()
@@ -189,7 +209,7 @@ void TestExport::shellScriptRunsTheEmulator()
 {
     Scene s{"emu dir"};
     // The game name would run a command if a shell ever read it as code.
-    const QByteArray game = "$(touch pwned).zip";
+    const QByteArray game = "$(touch${IFS}pwned).zip";
     s.select(configLines(54, {{1, game}, {40, s.fake.program}, {41, "  -joy standard  "}}));
     s.modals.answerFile(s.root.file("start"), 2);
     s.command(&TForm1::CreateaAutoExcutable1Click);
@@ -207,7 +227,7 @@ void TestExport::shellScriptRunsTheEmulator()
     QCOMPARE(calls.size(), 2);
     QCOMPARE(calls.at(0).arguments, QList<QByteArray>{"-showconfig"});
     QCOMPARE(calls.at(1).directory, s.fake.directory);
-    QCOMPARE(calls.at(1).arguments, (QList<QByteArray>{"$(touch pwned)", "-joystick"}));
+    QCOMPARE(calls.at(1).arguments, (QList<QByteArray>{"$(touch${IFS}pwned)", "-joystick"}));
     QVERIFY(!FileIO::exists(s.root.file("pwned")) && !FileIO::exists(s.fake.directory + "/pwned"));
 
     // Without a game the script wants one.

@@ -29,30 +29,41 @@ void TestGameFailure::report_data()
 {
     QTest::addColumn<QByteArray>("game");
     QTest::addColumn<int>("status");
+    QTest::addColumn<int>("signal");
     QTest::addColumn<QByteArray>("errors");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("missing files") << QByteArray("pacman") << 2 << QByteArray("a\nb\n\n")
+    QTest::newRow("missing files") << QByteArray("pacman") << 2 << 0 << QByteArray("a\nb\n\n")
                                    << QStringLiteral("pacman ended with status 2 (missing files)\na\nb");
-    QTest::newRow("unknown status, no output") << QByteArray("pacman") << 42 << QByteArray() << QStringLiteral("pacman ended with status 42 (error)");
+    QTest::newRow("unknown status, no output") << QByteArray("pacman") << 42 << 0 << QByteArray()
+                                               << QStringLiteral("pacman ended with status 42 (error)");
     QByteArray many;
     for (int i = 1; i <= 14; ++i)
         many += "line " + QByteArray::number(i) + "\r\n";
-    QTest::newRow("last ten lines") << QByteArray("pacman") << 5 << many
+    QTest::newRow("last ten lines") << QByteArray("pacman") << 5 << 0 << many
                                     << QStringLiteral("pacman ended with status 5 (no such system)\nline 5\nline 6\nline 7\n"
                                                       "line 8\nline 9\nline 10\nline 11\nline 12\nline 13\nline 14");
-    QTest::newRow("a name shown as it is") << QByteArray("x%2 & \\%1") << 2 << QByteArray()
+    QTest::newRow("a name shown as it is") << QByteArray("x%2 & \\%1") << 2 << 0 << QByteArray()
                                            << QStringLiteral("x%2 & \\%1 ended with status 2 (missing files)");
-    QTest::newRow("a 20 KB line cut at 300 characters") << QByteArray("pacman") << 3 << QByteArray(20000, 'e')
+    QTest::newRow("a 20 KB line cut at 300 characters") << QByteArray("pacman") << 3 << 0 << QByteArray(20000, 'e')
                                                         << QStringLiteral("pacman ended with status 3 (fatal error)\n")
                                                                + QString(299, QLatin1Char('e')) + QChar(0x2026);
+    // What it said before it was killed is no reason for the kill.
+    QTest::newRow("killed") << QByteArray("pacman") << 137 << 9
+                            << QByteArray("ALSA lib pcm.c:8545:(snd_pcm_recover) underrun occurred\n")
+                            << QStringLiteral("pacman was ended by signal 9 (SIGKILL)");
+    QTest::newRow("a real-time signal") << QByteArray("pacman") << 128 + SIGRTMIN + 2 << SIGRTMIN + 2 << QByteArray()
+                                        << QStringLiteral("pacman was ended by signal %1 (SIGRTMIN+2)").arg(SIGRTMIN + 2);
+    QTest::newRow("a status that cannot be read") << QByteArray("pacman") << -1 << 0 << QByteArray("a\n")
+                                                  << QStringLiteral("pacman ended, and its exit status could not be read\na");
 }
 
 void TestGameFailure::report()
 {
     QFETCH(QByteArray, game);
     QFETCH(int, status);
+    QFETCH(int, signal);
     QFETCH(QByteArray, errors);
-    QTEST(GameLauncher::endingReport(game, status, errors), "expected");
+    QTEST(GameLauncher::endingReport(game, status, errors, signal), "expected");
 }
 
 void TestGameFailure::failedGameShowsWhy()
