@@ -167,6 +167,8 @@ struct ListXmlReader::State {
     State(CatalogueWriter &w, ListXmlReader &r) : writer(w), reader(r) {}
 
     void beginMachine(const char **attributes);
+    // Text is handed over only while a text is read: between tags there is only white space.
+    void collect(std::string *text);
     void endMachine();
     void machineElement(const char *name, const char **attributes);
     void control(const char **attributes);
@@ -206,6 +208,8 @@ struct ListXmlHandlers {
         auto *s = static_cast<ListXmlReader::State *>(data);
         s->lastEvent = XML_GetCurrentByteIndex(s->parser);
         if (s->depth == 3) {
+            if (s->target)
+                XML_SetCharacterDataHandler(s->parser, nullptr);
             s->target = nullptr;
             s->inInput = false;
         } else if (s->depth == 2 && s->inMachine) {
@@ -229,6 +233,12 @@ struct ListXmlHandlers {
         s->reader.stop(ListXmlReader::Fault::Damaged, QStringLiteral("declares entities"));
     }
 };
+
+void ListXmlReader::State::collect(std::string *text)
+{
+    target = text;
+    XML_SetCharacterDataHandler(parser, &ListXmlHandlers::text);
+}
 
 void ListXmlReader::State::beginMachine(const char **a)
 {
@@ -283,7 +293,7 @@ void ListXmlReader::State::machineElement(const char *name, const char **a)
     switch (name[0]) {
     case 'd':
         if (is(name, "description")) {
-            target = &description;
+            collect(&description);
         } else if (is(name, "driver")) {
             for (; *a; a += 2) {
                 if (is(a[0], "status"))
@@ -335,11 +345,11 @@ void ListXmlReader::State::machineElement(const char *name, const char **a)
         break;
     case 'y':
         if (is(name, "year"))
-            target = &year;
+            collect(&year);
         break;
     case 'm':
         if (is(name, "manufacturer"))
-            target = &manufacturer;
+            collect(&manufacturer);
         break;
     case 'r':
         if (is(name, "rom")) {
@@ -473,7 +483,6 @@ ListXmlReader::ListXmlReader(CatalogueWriter &writer) : m(std::make_unique<State
     m->parser = XML_ParserCreate(nullptr);
     XML_SetUserData(m->parser, m.get());
     XML_SetElementHandler(m->parser, &ListXmlHandlers::start, &ListXmlHandlers::end);
-    XML_SetCharacterDataHandler(m->parser, &ListXmlHandlers::text);
     XML_SetEntityDeclHandler(m->parser, &ListXmlHandlers::entity);
 }
 
