@@ -1,6 +1,7 @@
 // Measures the program's work against a baseline of the same work done bare, in one run on one
 // generated directory, and prints each figure with its baseline, the ratio and the bound.
 #include "application.h"
+#include "bench_catalogue.h"
 #include "fileio.h"
 #include "filelistbox.h"
 #include "modals.h"
@@ -421,6 +422,10 @@ int main(int argc, char *argv[])
     } else {
         std::printf("(Debian's mame is not installed: no figure for Run to the game's start)\n");
     }
+
+    // 5. The emulator's catalogue: read from Debian's emulator, and loaded from the cache.
+    for (const CatalogueRow &r : catalogueRows(runs))
+        rows.push_back({r.what, r.figure, r.baseline, r.bound});
 
     bool ok = true;
     std::printf("%-46s %12s %12s %7s %7s\n", "benchmark (ms, or MiB where named)", "figure", "baseline", "ratio", "bound");

@@ -14,6 +14,7 @@ struct ProcessCapture::Run {
     int pipe = -1;
     std::unique_ptr<QSocketNotifier> notifier;
     qint64 maxBytes = 0;
+    qint64 total = 0;            // bytes read so far
     End cutShort = End::Running; // why the run was ended early, once it was
     bool overflowed = false;     // more than maxBytes was printed
 
@@ -27,34 +28,36 @@ struct ProcessCapture::Run {
     ~Run() { closePipe(); }
 };
 
-namespace {
-
-enum class Read {
-    Some,  // bytes were read
-    Empty, // nothing there now
-    AtEnd, // nothing will come
-    Over,  // more than the bound allows: what fits was kept
+enum class ProcessCapture::Read {
+    Some,    // bytes were read
+    Empty,   // nothing there now
+    AtEnd,   // nothing will come
+    Over,    // more than the bound allows: what fits was kept
+    Refused, // the consumer wants no more
 };
 
-// One read of the pipe into `output`, never past `maxBytes`.
-Read readOnce(int pipe, qint64 maxBytes, QByteArray &output)
+// One read of the pipe, never past maxBytes in all: into the output, or to the consumer.
+ProcessCapture::Read ProcessCapture::readOnce()
 {
     char buffer[65536];
     // One byte past the bound tells that there is more than it allows.
-    const size_t want = size_t(std::min<qint64>(sizeof buffer, maxBytes - output.size() + 1));
+    const qint64 room = m_run->maxBytes - m_run->total;
+    const size_t want = size_t(std::min<qint64>(sizeof buffer, room + 1));
     ssize_t n;
-    while ((n = ::read(pipe, buffer, want)) < 0 && errno == EINTR) {
+    while ((n = ::read(m_run->pipe, buffer, want)) < 0 && errno == EINTR) {
     }
     if (n < 0)
         return errno == EAGAIN || errno == EWOULDBLOCK ? Read::Empty : Read::AtEnd;
     if (n == 0)
         return Read::AtEnd;
-    const qint64 room = maxBytes - output.size();
-    output.append(buffer, qsizetype(std::min<qint64>(n, room)));
+    const qsizetype kept = qsizetype(std::min<qint64>(n, room));
+    m_run->total += kept;
+    if (!m_consumer)
+        m_output.append(buffer, kept);
+    else if (kept > 0 && !m_consumer(QByteArrayView(buffer, kept)))
+        return Read::Refused;
     return n > room ? Read::Over : Read::Some;
 }
-
-} // namespace
 
 ProcessCapture::ProcessCapture(QObject *parent) : Waitable(parent) {}
 
@@ -116,7 +119,7 @@ void ProcessCapture::cancel()
 void ProcessCapture::readOutput()
 {
     // One read at a time: a program that prints without pause never holds up the event loop.
-    switch (readOnce(m_run->pipe, m_run->maxBytes, m_output)) {
+    switch (readOnce()) {
     case Read::Some:
     case Read::Empty:
         break;
@@ -127,6 +130,9 @@ void ProcessCapture::readOutput()
     case Read::Over:
         m_run->overflowed = true;
         stop(End::TooMuch);
+        break;
+    case Read::Refused:
+        stop(End::Refused);
         break;
     }
 }
@@ -141,11 +147,13 @@ void ProcessCapture::reap()
 {
     // What the program wrote before it ended is still in the pipe. Whatever it started and left
     // running may still hold the pipe open, so read only what is there now.
-    if (!m_run->overflowed) {
+    if (!m_run->overflowed && m_run->cutShort != End::Refused) {
         Read read;
-        while ((read = readOnce(m_run->pipe, m_run->maxBytes, m_output)) == Read::Some) {
+        while ((read = readOnce()) == Read::Some) {
         }
         m_run->overflowed = read == Read::Over;
+        if (read == Read::Refused)
+            m_run->cutShort = End::Refused;
     }
 
     End why = m_run->cutShort;

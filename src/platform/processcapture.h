@@ -4,14 +4,19 @@
 // never through a shell, in the working directory given, with its input from the null device
 // and its error output discarded; this program's current directory is never changed.
 //
-// The run goes on in the background, driven by the event loop: `finished` tells when it is over.
-// `Modals::wait` waits for it visibly, with a Cancel button.
+// The run goes on in the background, driven by the event loop (of the thread the capture lives
+// in): `finished` tells when it is over. `Modals::wait` waits for it visibly, with a Cancel button.
+//
+// With a consumer, the output is handed to it piece by piece as it comes instead of being kept;
+// the byte bound counts all of it. A consumer that returns false wants no more: the run ends.
 #pragma once
 
 #include "modals.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
+#include <functional>
 #include <memory>
 
 class ProcessCapture : public Waitable {
@@ -24,6 +29,7 @@ public:
         TooMuch,     // printed more than maxBytes: ended
         TooLong,     // ran longer than timeoutMs: ended
         Cancelled,   // ended by cancel()
+        Refused,     // ended because the consumer wanted no more
     };
     struct Limits {
         qint64 maxBytes;
@@ -33,6 +39,10 @@ public:
     explicit ProcessCapture(QObject *parent = nullptr);
     ~ProcessCapture() override; // a run still going is ended
 
+    using Consumer = std::function<bool(QByteArrayView piece)>;
+    // Before start(): the output goes to `consumer`, output() stays empty.
+    void setConsumer(Consumer consumer) { m_consumer = std::move(consumer); }
+
     // Starts the run; false (End::NotStarted) when the program cannot be started.
     bool start(const QByteArray &program, const QList<QByteArray> &arguments,
                const QByteArray &workingDirectory, Limits limits);
@@ -40,7 +50,7 @@ public:
     End end() const { return m_end; }
     int status() const { return m_status; }
     int error() const { return m_error; }
-    // What the program printed (at most maxBytes).
+    // What the program printed (at most maxBytes), without a consumer.
     const QByteArray &output() const { return m_output; }
 
     // Waitable
@@ -50,6 +60,8 @@ public:
 private:
     struct Run;
     void readOutput();
+    enum class Read;
+    Read readOnce();
     void reap();
     void stop(End why);
     void finish(End why, int status);
@@ -59,4 +71,5 @@ private:
     int m_status = -1;
     int m_error = 0;
     QByteArray m_output;
+    Consumer m_consumer;
 };

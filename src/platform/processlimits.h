@@ -16,6 +16,8 @@ struct Values {
     qint64 vocabularyBytes = 1 << 20;
     int titlesMs = 30000;                 // the emulator's list of its games and their titles
     qint64 titlesBytes = qint64(16) << 20;
+    int catalogueMs = 180000;             // the emulator's catalogue ("-listxml"), read as it comes
+    qint64 catalogueBytes = qint64(1) << 30;
 };
 
 // The values in use; read when a run starts.

@@ -8,7 +8,7 @@
 // emulator. Right after the recording, the options of every call are checked against the listing
 // as the real emulator checks them:
 //   - a word starting with "-" must be a listed name, "-noNAME" for a NAME listed as 0 or 1, or
-//     one of the commands -list, -listfull, -showconfig, -createconfig, -help, -version; else
+//     one of the commands -list, -listfull, -listxml, -showconfig, -createconfig, -help, -version; else
 //     "Error: unknown option: -x" on the error output and status 6;
 //   - a listed name whose value is not 0 or 1 takes the next word as its value, whatever it is
 //     (none left: "Error: option -x expected a parameter", status 6); so do the few that 0.251
@@ -27,6 +27,9 @@
 //   FAKEMAME_X_FILE and FAKEMAME_X_FROM  copy the file FROM to FILE (relative to the working
 //                                        directory), as the emulator writes its settings file
 //   FAKEMAME_X_STDIN                     read the standard input to its end first
+//   FAKEMAME_X_STDOUT_FILE               print this file's content to the standard output (a
+//                                        catalogue the test wrote; then held by a FIFO, it is
+//                                        an answer that stops half-way)
 //   FAKEMAME_X_FIFO                      read this named pipe to its end first (a game that
 //                                        runs until the test lets it end)
 //   FAKEMAME_X_STDOUT                    print this text to the standard output (for
@@ -191,7 +194,7 @@ bool isOnOff(const std::map<std::string, std::string> &values, const std::string
 // The real emulator's status for these arguments when they are wrong, else 0.
 int checkOptions(int argc, char **argv, const std::map<std::string, std::string> &values)
 {
-    static const char *const commands[] = {"-list", "-listfull", "-showconfig", "-createconfig", "-help", "-version"};
+    static const char *const commands[] = {"-list", "-listfull", "-listxml", "-showconfig", "-createconfig", "-help", "-version"};
     bool hasCommand = false;
     for (int i = 1; i < argc; ++i)
         for (const char *c : commands)
@@ -249,6 +252,16 @@ int main(int argc, char **argv)
         char buffer[4096];
         while (::read(0, buffer, sizeof buffer) > 0 || errno == EINTR) {
         }
+    }
+    if (const char *path = setting(command, "STDOUT_FILE")) {
+        const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+        char buffer[65536];
+        ssize_t n;
+        while (fd >= 0 && ((n = ::read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)))
+            if (n > 0 && !writeAll(1, std::string(buffer, size_t(n))))
+                return 91;
+        if (fd >= 0)
+            ::close(fd);
     }
     if (const char *fifo = setting(command, "FIFO")) {
         const int fd = ::open(fifo, O_RDONLY | O_CLOEXEC);
