@@ -319,6 +319,9 @@ void TForm1::listaChange()
     }
     dados.load(path);
     m_loadedStamp = FileIO::stamp(path);
+    // Its emulator's version, asked now, spares Run the wait.
+    if (dados.count() > Config::Emulator)
+        m_launcher.prefetch(m_launcher.emulatorProgram(dados));
     // A description is one line; a huge one is shown by its start.
     setStatusText(TextCodec::decode(dados.at(Config::Description).left(4096)));
 }

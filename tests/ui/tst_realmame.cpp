@@ -17,6 +17,8 @@
 #include "linebuffer.h"
 #include "options.h"
 #include "scriptedmodals.h"
+#include "settingsfile.h"
+#include "vocabulary.h"
 #include "testutil.h"
 #include "../fakemame/fakemamecontrol.h"
 #include "mainwindow.h"
@@ -204,6 +206,7 @@ QByteArray joystickLine(int set)
 class TestRealMame : public QObject {
     Q_OBJECT
 private slots:
+    void emulatorReadsRewrittenRomPath_data();
     void emulatorReadsRewrittenRomPath();
     void configurationRuns_data();
     void configurationRuns();
@@ -225,8 +228,17 @@ private:
     std::map<int, std::unique_ptr<Run>> m_runs; // started ahead of their rows, by row
 };
 
+void TestRealMame::emulatorReadsRewrittenRomPath_data()
+{
+    QTest::addColumn<QByteArray>("folder");
+    QTest::newRow("a blank") << QByteArray("my roms");
+    QTest::newRow("a # (written in quotes)") << QByteArray("roms #2");
+    QTest::newRow("a blank at the end (written in quotes)") << QByteArray("roms ");
+}
+
 void TestRealMame::emulatorReadsRewrittenRomPath()
 {
+    QFETCH(QByteArray, folder);
     if (!FileIO::isFile(Emulator))
         QSKIP("the emulator is not installed (Debian package \"mame\")");
 
@@ -238,7 +250,7 @@ void TestRealMame::emulatorReadsRewrittenRomPath()
     const QByteArray systemBefore = readFile(SystemSettings);
 
     const QByteArray configurationDirectory = root.mkdir("configs");
-    const QByteArray romDirectory = root.mkdir("my roms");
+    const QByteArray romDirectory = root.mkdir(folder);
     const QByteArray program = Emulator;
 
     {
@@ -275,7 +287,7 @@ void TestRealMame::emulatorReadsRewrittenRomPath()
     const QByteArray settings = root.path() + "/home/.mame/mame.ini";
     QVERIFY2(FileIO::isFile(settings), "no settings file where the emulator reads it");
     const QList<QByteArray> lines = LineBuffer::split(readFile(settings), LineBuffer::Nul::Kept);
-    QVERIFY(lines.contains("rompath ROMS;" + romDirectory));
+    QVERIFY(lines.contains(SettingsFile::romPathLine(SettingsFile::Style::Ini, romDirectory)));
 
     QProcess mame;
     mame.setProgram(QFile::decodeName(Emulator));
@@ -289,7 +301,8 @@ void TestRealMame::emulatorReadsRewrittenRomPath()
     for (const QByteArray &line : mame.readAllStandardOutput().split('\n'))
         if (line.startsWith("rompath "))
             reported = line.mid(8).trimmed();
-    QVERIFY2(reported.contains("ROMS;" + romDirectory), reported.constData());
+    // What the emulator read back is the folder, whole.
+    QCOMPARE(Vocabulary::unquoted(reported), "ROMS;" + romDirectory);
 
     QCOMPARE(readFile(SystemSettings), systemBefore);
 }

@@ -10,6 +10,7 @@
 #include "mainwindow.h"
 #include "processlimits.h"
 #include "scene.h"
+#include "../fakemame/showconfig0251.h"
 
 #include <QAction>
 #include <QMenu>
@@ -472,6 +473,10 @@ void TestRun::preparatoryRuns_data()
     // Kept too, so that an emulator that never answers costs its bound once.
     QTest::newRow("answer past its bound: an old emulator")
         << "too much" << Calls{{"-showconfig"}, {"-list"}, {"-createconfig"}, game, {"-list"}, {"-createconfig"}, game};
+    // Only a system file is read, which is never changed: the ROM folder goes on the command line.
+    const QList<QByteArray> withRomPath{"pacman", "-cheat", "-rompath", "%R"};
+    QTest::newRow("only a system file is read: -rompath") << "system only"
+                                                          << Calls{{"-showconfig"}, withRomPath, withRomPath};
 }
 
 // Run twice: what the emulator is asked before each game.
@@ -490,6 +495,11 @@ void TestRun::preparatoryRuns()
         limits.vocabularyBytes = 100;
     if (situation == "new emulator")
         s.fake.ownCopy();
+    const QByteArray system = s.root.mkdir("etc/mame");
+    if (situation == "system only") {
+        writeFile(system + "/mame.ini", "rompath /usr/share/games/mame/roms\n");
+        s.fake.on("SHOWCONFIG", "STDOUT", QByteArray(ShowConfig0251).replace("$HOME/.mame;/etc/mame", system));
+    }
     s.select(s.configuration());
     s.run();
     if (situation == "restart") {
@@ -504,7 +514,15 @@ void TestRun::preparatoryRuns()
     s.run();
     limits = saved;
     QCOMPARE(s.errors(), QStringList());
+    for (QList<QByteArray> &call : calls)
+        for (QByteArray &argument : call)
+            argument.replace("%R", s.romDirectory);
     QCOMPARE(s.fake.argumentLists(), calls);
+    if (situation == "system only") {
+        QCOMPARE(readFile(system + "/mame.ini"), QByteArray("rompath /usr/share/games/mame/roms\n"));
+        QCOMPARE(readFile(settings), crlf(numbered(9))); // not read by the emulator: left alone
+        return;
+    }
     // An emulator without a vocabulary keeps its mame.ini beside itself.
     const QByteArray rewritten = situation == "too much" ? s.fake.directory + "/mame.ini" : settings;
     QCOMPARE(LineBuffer::split(readFile(rewritten), LineBuffer::Nul::Kept).value(6), "rompath ROMS;" + s.romDirectory);
