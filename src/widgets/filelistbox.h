@@ -11,6 +11,7 @@
 #include <QList>
 #include <QListView>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -60,8 +61,10 @@ public:
     void setShowHidden(bool on) { m_showHidden = on; }
     // Shows each entry's title beside its name (game lists).
     void setShowTitles(bool on);
+    // Titles, whenever they arrive: the user's place in the list stays (see keepingPlace).
     void setTitles(std::shared_ptr<const Titles> titles);
-    // Narrows the list to the entries whose name or title holds `text`; nothing stays selected.
+    // Narrows the list to the entries whose name or title holds `text`. The entry picked stays
+    // selected while it is shown, and is selected again once a later text shows it again.
     void setFilterText(const QString &text);
     // Points the list at a directory and reads it.
     void setDirectory(const QByteArray &directory);
@@ -81,9 +84,18 @@ signals:
 
 protected:
     void focusInEvent(QFocusEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
 
 private:
+    // Runs a change of the shown rows, keeping the user's place by name: the entry picked, the
+    // current row and the first row in view. `selectionChanged` follows only when the selected
+    // entry is another one afterwards.
+    void keepingPlace(const std::function<void()> &change);
+
     FileListModel *m_model;
+    QByteArray m_pick;      // the entry the user (or the program) selected last
+    bool m_changing = false;
     QByteArray m_directory;
     QByteArray m_mask = "*";
     bool m_onlySingleLineNames = false;

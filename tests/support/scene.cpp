@@ -111,7 +111,11 @@ void Scene::run(const QByteArray &pick)
         if (*answered)
             return;
         selector.gamelist->setItemIndex(int(selector.gamelist->names().indexOf(pick)));
-        selector.Button1->click();
+        // With no game picked, OK does nothing: the selector is closed instead.
+        if (selector.Button1->isEnabled())
+            selector.Button1->click();
+        else
+            selector.close();
     });
     command(&TForm1::RunConfiguration1Click);
     *answered = true;

@@ -145,6 +145,7 @@ void TestRomSelector::onlyPlainArchivesSorted()
 void TestRomSelector::answers()
 {
     Scene s;
+    writeFile(s.configurationDirectory + "/pacman.zip", "PK");
     hold(s, s.configurationDirectory);
     struct Step { const char *how; bool expected; };
     // OK, then Cancel, the title bar and Escape, each after an OK: only OK answers yes.
@@ -163,6 +164,21 @@ void TestRomSelector::answers()
         QVERIFY2(!s.selector.isVisible(), step.how);
         QVERIFY2(s.selector.okpressed == step.expected, step.how);
     }
+    // OK takes the selected game: with none, OK is disabled and Enter does nothing. Enter held
+    // down (the repeats of a press that ran the configuration) takes nothing either.
+    s.selector.show();
+    s.selector.gamelist->setItemIndex(-1);
+    QVERIFY(!s.selector.Button1->isEnabled());
+    QTest::keyClick(s.selector.gamelist, Qt::Key_Return);
+    QVERIFY(s.selector.isVisible());
+    s.selector.gamelist->setItemIndex(0);
+    QVERIFY(s.selector.Button1->isEnabled());
+    for (QWidget *w : std::initializer_list<QWidget *>{s.selector.gamelist, s.selector.finder->field(),
+                                                       s.selector.Button1, s.selector.Button2, &s.selector})
+        QTest::simulateEvent(w, true, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), true);
+    QVERIFY(s.selector.isVisible());
+    QVERIFY(!s.selector.okpressed);
+    s.selector.Button2->click();
 }
 
 void TestRomSelector::refresh()
@@ -174,8 +190,10 @@ void TestRomSelector::refresh()
     s.selector.show();
     writeFile(games + "/b.zip", "PK");
     QCOMPARE(s.selector.gamelist->count(), 1);
+    QVERIFY(s.selector.Button1->isEnabled());
     s.selector.Button3->click();
     QCOMPARE(s.selector.gamelist->names(), (QList<QByteArray>{"a.zip", "b.zip"}));
+    QVERIFY(!s.selector.Button1->isEnabled()); // read afresh: nothing selected
     QCOMPARE(s.selector.gamelist->directory(), games);
     s.selector.Button2->click();
 }

@@ -4,6 +4,7 @@
 #include "application.h"
 #include "errors.h"
 #include "filelistbox.h"
+#include "gamefinder.h"
 #include "guard.h"
 #include "scriptedmodals.h"
 #include "testutil.h"
@@ -12,6 +13,7 @@
 #include "scene.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -258,7 +260,9 @@ void TestRun::romSelector_data()
     QTest::newRow("OK") << QByteArray("galaga.zip") << "OK" << Calls{{"galaga", "-cheat"}};
     QTest::newRow("OK with a dotted name") << QByteArray("my.game.zip") << "OK"
                                            << Calls{{"my.game", "-cheat"}};
-    QTest::newRow("OK with nothing selected") << QByteArray() << "OK" << Calls{{"-cheat"}};
+    QTest::newRow("OK with nothing selected: disabled, nothing runs") << QByteArray() << "OK" << Calls{};
+    QTest::newRow("Escape in Find keeps the pick that Find hid") << QByteArray("galaga.zip") << "Find, Escape"
+                                                                << Calls{{"galaga", "-cheat"}};
     QTest::newRow("Cancel") << QByteArray("galaga.zip") << "Cancel" << Calls{};
     QTest::newRow("closed by the title bar") << QByteArray("galaga.zip") << "close" << Calls{};
     // Found through the ROM path that Change Directory wrote: the game goes by its name alone.
@@ -289,8 +293,16 @@ void TestRun::romSelector()
             f->Button4->click(); // Change Directory
         }
         f->gamelist->setItemIndex(pick.isEmpty() ? -1 : int(f->gamelist->names().indexOf(pick)));
-        if (button == "OK" || button == "elsewhere")
+        if (button == "Find, Escape") {
+            QTest::keyClicks(f->finder->field(), "pac");
+            QTest::keyClick(f->finder->field(), Qt::Key_Escape);
+        }
+        if (button == "OK" || button == "elsewhere" || button == "Find, Escape")
             f->Button1->click();
+        if (pick.isEmpty() && f->isVisible()) {
+            shown = shown && !f->Button1->isEnabled();
+            f->close();
+        }
         else if (button == "Cancel")
             f->Button2->click();
         else
