@@ -138,6 +138,9 @@ void TForm1::buildMenus()
     ImportConfiguration1->setShortcuts({QKeySequence(Qt::SHIFT | Qt::Key_Return),
                                         QKeySequence(Qt::SHIFT | Qt::Key_Enter)});
     DeleteConfiguration1->setShortcut(QKeySequence(Qt::Key_Delete));
+    // Held down, a key acts once: holding Enter must not start a game per repeat.
+    for (QAction *a : {RunConfiguration1, ImportConfiguration1, DeleteConfiguration1})
+        a->setAutoRepeat(false);
 
     auto separator = [this](const char *name) {
         auto *s = new QAction(this);
@@ -173,6 +176,7 @@ void TForm1::buildMenus()
                                   &TForm1::DeleteConfiguration1Click);
     DeleteConfiguration2->setShortcut(QKeySequence(Qt::Key_Delete));
     DeleteConfiguration2->setShortcutContext(Qt::WidgetShortcut);
+    DeleteConfiguration2->setAutoRepeat(false);
     Refresh2 = action("Refresh2", QStringLiteral("Refresh"), &TForm1::Refresh1Click);
     PopupMenu1->addActions({RunConfiguration2, Editconfiguration1, DeleteConfiguration2, N5, Refresh2});
     lista->setContextMenuPolicy(Qt::CustomContextMenu);

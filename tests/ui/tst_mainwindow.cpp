@@ -8,13 +8,34 @@
 #include "mainwindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 using TestUtil::ScratchDir;
+
+namespace {
+
+// Closes each editor that opens while it lives, and counts them.
+struct EditorCounter : QObject {
+    int opened = 0;
+    EditorCounter() { qApp->installEventFilter(this); }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && qobject_cast<TForm2 *>(watched)) {
+            ++opened;
+            QTimer::singleShot(0, static_cast<QWidget *>(watched), &QWidget::close);
+        }
+        return false;
+    }
+};
+
+} // namespace
 
 class TestMainWindow : public QObject {
     Q_OBJECT
@@ -249,6 +270,22 @@ void TestMainWindow::keysAndAnEmptyFolder()
     QVERIFY(opened);
     QVERIFY(form()->editsSelected());
     QCOMPARE(form()->editedFile(), QByteArray(".dotted.tvo"));
+    // Held down, Shift+Enter and Del act once: the repeats that follow open and ask nothing.
+    form()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form()));
+    select(".dotted.tvo");
+    {
+        EditorCounter editors;
+        QSignalSpy edits(form()->ImportConfiguration1, &QAction::triggered);
+        QSignalSpy deletes(form()->DeleteConfiguration1, &QAction::triggered);
+        for (int i = 0; i < 3; ++i) {
+            QTest::simulateEvent(form()->lista, true, Qt::Key_Return, Qt::ShiftModifier, QStringLiteral("\r"), true);
+            QTest::simulateEvent(form()->lista, true, Qt::Key_Delete, Qt::NoModifier, QString(), true);
+        }
+        QCOMPARE(editors.opened, 0);
+        QCOMPARE(edits.count() + deletes.count(), 0);
+        QVERIFY(FileIO::exists(m_dir->file(".dotted.tvo")));
+    }
 
     // With no configuration at all, Run and Delete do nothing.
     for (const QByteArray &name : form()->lista->names())

@@ -10,6 +10,7 @@
 #include "testutil.h"
 #include "mainwindow.h"
 #include "processlimits.h"
+#include "processes.h"
 #include "scene.h"
 
 #include <QAction>
@@ -581,6 +582,9 @@ void TestRun::whatTheListShows_data()
     QTest::newRow("after a quick launch: the configuration runs")
         << "quick launch" << Calls{{"quick"}, {"pacman", "-cheat"}};
     QTest::newRow("Run again while one waits: dropped") << "run during wait" << Calls{{"pacman", "-cheat"}};
+    QTest::newRow("its game still running: asked, no") << "running, no" << Calls{{"pacman", "-cheat"}};
+    QTest::newRow("its game still running: asked, yes")
+        << "running, yes" << Calls{{"pacman", "-cheat"}, {"pacman", "-cheat"}};
 }
 
 // Run, Edit and Export act on the configuration the list shows, as it is on disk.
@@ -608,11 +612,30 @@ void TestRun::whatTheListShows()
             ::close(fd);
         });
     }
+    const bool running = before.startsWith(QLatin1String("running"));
+    pid_t first = -1;
+    if (running) {
+        // A game of this configuration started from here, and still running.
+        s.fake.on("GAME", "FIFO", never(s));
+        runCommand([&s] { s.main.RunConfiguration1Click(); });
+        first = s.main.launcher().games.lastStarted();
+        qunsetenv("FAKEMAME_GAME_FIFO"); // the second one ends by itself
+        s.modals.answerQuestion(before.endsWith(QLatin1String("yes")));
+    }
     ExitWatch watch;
     s.main.RunConfiguration1->trigger();
+    if (running) {
+        const int fd = ::open((s.root.file("never")).constData(), O_WRONLY); // lets the first one end
+        ::close(fd);
+        QVERIFY(collectedByProgram(first));
+    }
     watch.wait();
     QCOMPARE(s.errors(), QStringList());
     QCOMPARE(s.games(), games);
+    QCOMPARE(s.modals.texts(ScriptedModals::Kind::Question),
+             running ? QStringList{"pacman is still running. Start another?"} : QStringList());
+    for (const ScriptedModals::Shown &shown : std::as_const(s.modals.shown))
+        QVERIFY(shown.kind != ScriptedModals::Kind::Question || shown.defaultNo);
     if (before == "deleted")
         QCOMPARE(s.main.lista->names(), QList<QByteArray>());
 }
@@ -624,6 +647,7 @@ void TestRun::everyWayIn_data()
     QTest::newRow("popup") << "popup";
     QTest::newRow("toolbar") << "toolbar";
     QTest::newRow("Enter") << "Enter";
+    QTest::newRow("Enter held down: one game") << "Enter held";
     QTest::newRow("double click") << "double click";
 }
 
@@ -647,6 +671,12 @@ void TestRun::everyWayIn()
         s.main.SpeedButton1->click();
     else if (way == "Enter")
         QTest::keyClick(s.main.lista, Qt::Key_Return);
+    else if (way == "Enter held") {
+        QTest::keyPress(s.main.lista, Qt::Key_Return);
+        for (int i = 0; i < 5; ++i)
+            QTest::simulateEvent(s.main.lista, true, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), true);
+        QTest::keyRelease(s.main.lista, Qt::Key_Return);
+    }
     else {
         const QRect rect = s.main.lista->visualRect(s.main.lista->model()->index(s.main.lista->itemIndex(), 0));
         // The view acts on a double click that follows a press on the same entry.
