@@ -10,9 +10,13 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QPainter>
+#include <algorithm>
 #include <QStyledItemDelegate>
 
 namespace {
+
+// Between the list's frame and its rows, where the focus frame is drawn beside the frame itself.
+constexpr int FocusMargin = 1;
 
 // Paints an entry's name as the view does, then its title after it in the remaining width,
 // elided, in the colour of secondary text.
@@ -180,6 +184,7 @@ FileListBox::FileListBox(QWidget *parent)
     : QListView(parent), m_model(new FileListModel(this))
 {
     setModel(m_model);
+    setViewportMargins(FocusMargin, FocusMargin, FocusMargin, FocusMargin);
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -273,6 +278,31 @@ bool FileListBox::viewportEvent(QEvent *event)
     return QListView::viewportEvent(event);
 }
 
+bool FileListBox::event(QEvent *event)
+{
+    // The list's own paint event draws its frame and the margin inside it (the rows are the
+    // viewport's): the margin in the rows' colour, or both in the focus colour while focused.
+    const bool handled = QListView::event(event);
+    if (event->type() == QEvent::Paint) {
+        QPainter painter(this);
+        const bool focused = hasFocus();
+        const int width = (focused ? frameWidth() : 0) + FocusMargin;
+        const QColor colour = !focused ? palette().color(QPalette::Base)
+            : m_focusFrameColour.isValid() ? m_focusFrameColour : palette().color(QPalette::Highlight);
+        const QRectF ring = QRectF(rect()).adjusted(focused ? 0 : frameWidth(), focused ? 0 : frameWidth(),
+                                                    focused ? 0 : -frameWidth(), focused ? 0 : -frameWidth());
+        painter.setPen(QPen(colour, width));
+        painter.drawRect(ring.adjusted(width / 2.0, width / 2.0, -width / 2.0, -width / 2.0));
+    }
+    return handled;
+}
+
+void FileListBox::focusOutEvent(QFocusEvent *event)
+{
+    QListView::focusOutEvent(event);
+    update();
+}
+
 void FileListBox::focusInEvent(QFocusEvent *event)
 {
     QListView::focusInEvent(event);
@@ -282,6 +312,7 @@ void FileListBox::focusInEvent(QFocusEvent *event)
     const QModelIndex current = selectionModel()->currentIndex();
     if (current.isValid() && !selectionModel()->isSelected(current))
         selectionModel()->clearCurrentIndex();
+    update();
 }
 
 int FileListBox::itemIndex() const

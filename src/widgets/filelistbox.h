@@ -8,6 +8,7 @@
 
 #include <QAbstractListModel>
 #include <QByteArray>
+#include <QColor>
 #include <QList>
 #include <QListView>
 #include <QString>
@@ -77,13 +78,18 @@ public:
     void setItemIndex(int row);        // selects a row (-1: none)
     QByteArray selectedName() const;   // the selected entry's name, empty when none
     QByteArray fileName() const;       // directory + separator + selected name, empty when none
+    // The frame that shows the list has the focus, drawn over its own frame: in the palette's
+    // highlight unless set. With no row current, nothing else would show it.
+    void setFocusFrameColour(const QColor &colour) { m_focusFrameColour = colour; }
 
 signals:
     // The selected entry changed (by the user or the program).
     void selectionChanged();
 
 protected:
+    bool event(QEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool viewportEvent(QEvent *event) override;
 
@@ -96,6 +102,7 @@ private:
     FileListModel *m_model;
     QByteArray m_pick;      // the entry the user (or the program) selected last
     bool m_changing = false;
+    QColor m_focusFrameColour;
     QByteArray m_directory;
     QByteArray m_mask = "*";
     bool m_onlySingleLineNames = false;

@@ -41,7 +41,8 @@ void show(const QPoint &globalPos, const QString &text, QWidget *widget, const Q
 
 void install(QWidget *widget)
 {
-    widget->installEventFilter(new Filter(widget));
+    if (!widget->findChild<Filter *>(QString(), Qt::FindDirectChildrenOnly))
+        widget->installEventFilter(new Filter(widget));
 }
 
 } // namespace PlainToolTip

@@ -16,7 +16,7 @@ QString richText(const QString &text);
 // Shows `text` as it is at `globalPos` for `widget`, while the pointer stays in `rect` (empty:
 // in the widget); an empty text hides the tooltip.
 void show(const QPoint &globalPos, const QString &text, QWidget *widget, const QRect &rect = {});
-// From now on `widget`'s own tooltip (QWidget::toolTip) is shown that way.
+// From now on `widget`'s own tooltip (QWidget::toolTip) is shown that way; once is enough.
 void install(QWidget *widget);
 
 } // namespace PlainToolTip

@@ -14,6 +14,9 @@
 #include <QStatusBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextDocument>
+#include <QToolTip>
+#include <QHelpEvent>
 #include <QTimer>
 #include <QToolButton>
 
@@ -146,6 +149,10 @@ void TestMainWindow::selectionShowsDescription_data()
     QTest::newRow("nul first") << QByteArray("\0abc", 4) << QString() << QStringLiteral("List index out of bounds (0)");
     QTest::newRow("binary") << QByteArray("\x01\x02\xff\r\r\n") << QStringLiteral("\x01\x02ÿ") << QString();
     QTest::newRow("lone crs") << QByteArray("one\rtwo\r") << QStringLiteral("one") << QString();
+    QTest::newRow("markup, shown as it is") << TestUtil::crlf({"<h1>Big</h1> & <b>bold"})
+                                            << QStringLiteral("<h1>Big</h1> & <b>bold") << QString();
+    QTest::newRow("longer than the panel: its start") << TestUtil::crlf({QByteArray(5000, 'd')})
+                                                      << QString(4096, QLatin1Char('d')) << QString();
 }
 
 void TestMainWindow::selectionShowsDescription()
@@ -159,6 +166,17 @@ void TestMainWindow::selectionShowsDescription()
     QCOMPARE(m_modals->errors(), error.isEmpty() ? QStringList() : QStringList{error});
     QCOMPARE(form()->statusText(), error.isEmpty() ? status : QStringLiteral("before"));
     QCOMPARE(TestUtil::readFile(m_dir->file("arcade.tvo")), content); // selecting changes nothing
+    // The panel's tooltip holds what it shows, whole, and shows it as plain text.
+    auto *panel = form()->findChild<QLabel *>("StatusBar1Panel");
+    QCOMPARE(panel->toolTip(), form()->statusText());
+    form()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form()));
+    QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), panel->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(panel, &help);
+    QTextDocument tip;
+    tip.setHtml(QToolTip::text());
+    QCOMPARE(QToolTip::isVisible() ? tip.toPlainText() : QString(), form()->statusText());
+    QToolTip::hideText();
 }
 
 void TestMainWindow::refreshClearsSelectionButKeepsLines()
@@ -188,6 +206,26 @@ void TestMainWindow::firstItemSelectsAfterFocus()
     QVERIFY(form()->lista->hasFocus());
     QVERIFY(!form()->lista->currentIndex().isValid());
     QCOMPARE(form()->statusText(), QString());
+    // Tab and Shift+Tab go round every control, the list included, and each shows that it has
+    // the focus: it looks otherwise than with the focus elsewhere.
+    TForm1 *f = form();
+    const QList<QWidget *> cycle{f->lista, f->SpeedButton1, f->SpeedButton2, f->SpeedButton3, f->SpeedButton4,
+                                 f->SpeedButton5};
+    for (int i = 1; i <= cycle.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), cycle.at(i % cycle.size()));
+    }
+    for (int i = cycle.size() - 1; i >= 0; --i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), cycle.at(i));
+    }
+    for (QWidget *w : cycle) {
+        w->setFocus(Qt::TabFocusReason);
+        const QImage focused = w->grab().toImage();
+        (w == f->lista ? static_cast<QWidget *>(f->SpeedButton1) : f->lista)->setFocus(Qt::TabFocusReason);
+        QVERIFY2(w->grab().toImage() != focused, qPrintable(w->objectName()));
+    }
+    f->lista->setFocus(Qt::TabFocusReason);
     QTest::keyClick(form()->lista, Qt::Key_Down);
     QCOMPARE(form()->lista->selectedName(), QByteArray("arcade.tvo"));
     QCOMPARE(form()->statusText(), QStringLiteral("Arcade classics"));
