@@ -522,6 +522,9 @@ void TestEditor::saveChecks_data()
     const QString noEmulator = QStringLiteral("No Emulator selected, or emulator does not exist");
     const QString noRoms = QStringLiteral("Roms Directory field empty or doesn\u00B4t exists");
     QTest::newRow("everything missing") << QString() << QByteArray() << QByteArray() << true << noName << false << false;
+    QTest::newRow("a name of three blanks") << "   " << QByteArray("file") << QByteArray("dir") << true << noName << false << false;
+    QTest::newRow("a tab and a zero-width space") << "\t\u200B" << QByteArray("file") << QByteArray("dir") << true << noName
+                                                  << false << false;
     QTest::newRow("no emulator") << "a" << QByteArray() << QByteArray("dir") << true << noEmulator << false << false;
     QTest::newRow("emulator is a directory") << "a" << QByteArray("dir") << QByteArray("dir") << true << noEmulator << false << false;
     QTest::newRow("roms missing, manual") << "a" << QByteArray("file") << QByteArray("/no/such/dir") << false << noRoms << true << true;
