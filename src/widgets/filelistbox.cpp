@@ -10,7 +10,6 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QPainter>
-#include <algorithm>
 #include <QStyledItemDelegate>
 
 namespace {
@@ -286,13 +285,12 @@ bool FileListBox::event(QEvent *event)
     if (event->type() == QEvent::Paint) {
         QPainter painter(this);
         const bool focused = hasFocus();
-        const int width = (focused ? frameWidth() : 0) + FocusMargin;
-        const QColor colour = !focused ? palette().color(QPalette::Base)
-            : m_focusFrameColour.isValid() ? m_focusFrameColour : palette().color(QPalette::Highlight);
-        const QRectF ring = QRectF(rect()).adjusted(focused ? 0 : frameWidth(), focused ? 0 : frameWidth(),
-                                                    focused ? 0 : -frameWidth(), focused ? 0 : -frameWidth());
-        painter.setPen(QPen(colour, width));
-        painter.drawRect(ring.adjusted(width / 2.0, width / 2.0, -width / 2.0, -width / 2.0));
+        const int width = focused ? frameWidth() + FocusMargin : FocusMargin;
+        const qreal inset = (focused ? 0 : frameWidth()) + width / 2.0;
+        painter.setPen(QPen(!focused ? palette().color(QPalette::Base)
+                            : m_focusFrameColour.isValid() ? m_focusFrameColour : palette().color(QPalette::Highlight),
+                            width));
+        painter.drawRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset));
     }
     return handled;
 }
