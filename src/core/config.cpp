@@ -2,6 +2,9 @@
 
 #include "fileio.h"
 #include "pathrules.h"
+#include "textcodec.h"
+
+#include <algorithm>
 
 namespace Config {
 
@@ -54,6 +57,14 @@ QByteArray fileName(const QByteArray &name)
     if (PathRules::extension(name).compare(Extension, Qt::CaseInsensitive) == 0)
         return name;
     return name + Extension;
+}
+
+bool isVisibleName(const QByteArray &name)
+{
+    const QString text = TextCodec::decode(name);
+    return std::any_of(text.begin(), text.end(), [](QChar c) {
+        return !c.isSpace() && c.category() != QChar::Other_Control && c.category() != QChar::Other_Format;
+    });
 }
 
 QByteArray romsOrSelf(const QByteArray &directory, bool *found)

@@ -46,6 +46,9 @@ QByteArray optionString(const QList<QByteArray> &lines);
 // The file name for a configuration name: the name itself when its extension is ".tvo" in any
 // letter case, else the name with ".tvo" appended.
 QByteArray fileName(const QByteArray &name);
+// Whether a configuration name can name a file: it holds a character that shows. An empty name,
+// and one of blanks or invisible characters only ("   " would be saved as "   .tvo"), do not.
+bool isVisibleName(const QByteArray &name);
 
 // The ROM directory beside a directory: its "roms" subdirectory (in any letter case, named as on
 // disk) when there is one, else the directory itself. `found` tells whether the subdirectory exists.

@@ -541,7 +541,7 @@ QList<QByteArray> save(const State &state)
 
 SaveCheck checkBeforeSave(const State &state)
 {
-    if (state.text("config").isEmpty())
+    if (!Config::isVisibleName(state.text("config")))
         return SaveCheck::NoName;
     // A name, not a path: "../x" would be saved where the list never shows it.
     if (state.text("config").contains('/'))

@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -127,6 +128,17 @@ bool GameLauncher::start(const QByteArray &program, const QList<QByteArray> &arg
             Qt::QueuedConnection);
     m_watches.push_back(std::move(watch));
     return true;
+}
+
+bool GameLauncher::isRunning(const QByteArray &game) const
+{
+    return std::any_of(m_watches.begin(), m_watches.end(), [&game](const std::unique_ptr<Watch> &w) {
+        if (w->game != game || w->process->isFinished())
+            return false;
+        // A game that has ended is not running, even before the event loop has collected it.
+        siginfo_t info{};
+        return ::waitid(P_PID, w->process->pid(), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == 0;
+    });
 }
 
 void GameLauncher::finished(Watch *watch)

@@ -34,6 +34,8 @@ public:
 
     // The process started last (-1 before any start).
     pid_t lastStarted() const { return m_lastStarted; }
+    // Whether a game started here as `game` is still running.
+    bool isRunning(const QByteArray &game) const;
 
     // The failure of a start: "Cannot start %s: %s", the program's path and the reason.
     [[noreturn]] static void cannotStart(const QByteArray &program, const QString &reason);

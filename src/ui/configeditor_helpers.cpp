@@ -10,6 +10,7 @@
 #include "helptexts.h"
 #include "launcher.h"
 #include "pathrules.h"
+#include "plaintooltip.h"
 #include "textcodec.h"
 
 #include <QApplication>
@@ -215,6 +216,8 @@ void TForm2::markOptions()
                 f.setStrikeOut(true);
             control->setFont(f);
         }
+        // The notes hold the option's text as written: shown as it is, never as markup.
+        PlainToolTip::install(control);
         control->setToolTip(why);
         control->setAccessibleDescription(why);
     };

@@ -6,6 +6,7 @@
 #include "filelistbox.h"
 #include "guard.h"
 #include "modals.h"
+#include "plaintooltip.h"
 #include "screen.h"
 #include "textcodec.h"
 #include "aboutbox.h"
@@ -69,6 +70,8 @@ TForm1::TForm1(QWidget *parent)
     m_statusPanel = new QLabel(StatusBar1);
     m_statusPanel->setObjectName(QStringLiteral("StatusBar1Panel"));
     m_statusPanel->setTextFormat(Qt::PlainText);
+    // A long description is cut at the panel's end: its tooltip holds it whole, as plain text.
+    PlainToolTip::install(m_statusPanel);
     StatusBar1->addWidget(m_statusPanel, 1);
     setStatusBar(StatusBar1);
 
@@ -138,6 +141,9 @@ void TForm1::buildMenus()
     ImportConfiguration1->setShortcuts({QKeySequence(Qt::SHIFT | Qt::Key_Return),
                                         QKeySequence(Qt::SHIFT | Qt::Key_Enter)});
     DeleteConfiguration1->setShortcut(QKeySequence(Qt::Key_Delete));
+    // Held down, a key acts once: holding Enter must not start a game per repeat.
+    for (QAction *a : {RunConfiguration1, ImportConfiguration1, DeleteConfiguration1})
+        a->setAutoRepeat(false);
 
     auto separator = [this](const char *name) {
         auto *s = new QAction(this);
@@ -173,6 +179,7 @@ void TForm1::buildMenus()
                                   &TForm1::DeleteConfiguration1Click);
     DeleteConfiguration2->setShortcut(QKeySequence(Qt::Key_Delete));
     DeleteConfiguration2->setShortcutContext(Qt::WidgetShortcut);
+    DeleteConfiguration2->setAutoRepeat(false);
     Refresh2 = action("Refresh2", QStringLiteral("Refresh"), &TForm1::Refresh1Click);
     PopupMenu1->addActions({RunConfiguration2, Editconfiguration1, DeleteConfiguration2, N5, Refresh2});
     lista->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -253,6 +260,8 @@ void TForm1::buildList()
     // Blue on navy; a light blue, so that the names stay legible.
     p.setColor(QPalette::Text, QColor(0x55, 0x99, 0xff));
     lista->setPalette(p);
+    // White, as the toolbar's focus frame: the list shows it has the focus even with no row current.
+    lista->setFocusFrameColour(Qt::white);
     QFont font(QStringLiteral("serif"));
     font.setStyleHint(QFont::Serif);
     font.setItalic(true);
@@ -272,6 +281,7 @@ QString TForm1::statusText() const
 void TForm1::setStatusText(const QString &text)
 {
     m_statusPanel->setText(text);
+    m_statusPanel->setToolTip(text);
 }
 
 void TForm1::showJokeLook()

@@ -6,7 +6,9 @@
 #include "commandline.h"
 #include "config.h"
 #include "filelistbox.h"
+#include "modals.h"
 #include "pathrules.h"
+#include "textcodec.h"
 
 void TForm1::preparesettings()
 {
@@ -15,6 +17,12 @@ void TForm1::preparesettings()
 
 void TForm1::launchgame(const QByteArray &game)
 {
+    // A second copy of a game this program started and that still runs is seldom meant (a
+    // double click too many): Enter answers no.
+    if (m_launcher.games.isRunning(game)
+        && !Modals::current().questionDefaultNo(
+            QStringLiteral("%1 is still running. Start another?").arg(TextCodec::decode(game))))
+        return;
     const Launcher::Command command = m_launcher.command(dados, game);
     if (m_launcher.confirm(command, lista->fileName()))
         m_launcher.launchgame(command);

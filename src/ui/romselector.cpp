@@ -11,6 +11,7 @@
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -102,6 +103,14 @@ TForm3::TForm3(Launcher &launcher)
     setTabOrder(Button2, Button4);
     setTabOrder(Button4, Button3);
 
+    // OK takes the selected game: with none selected, it (and Enter) does nothing.
+    Button1->setEnabled(false);
+    connect(gamelist, &FileListBox::selectionChanged, this,
+            [this] { Button1->setEnabled(gamelist->itemIndex() >= 0); });
+    // Enter held down (from the main window's Run, say) takes no game here: only a press of its own.
+    for (QWidget *w : std::initializer_list<QWidget *>{this, Button1, Button2, Button3, Button4})
+        w->installEventFilter(this);
+
     connect(Button1, &QPushButton::clicked, this, guarded([this] { Button1Click(); }));
     connect(Button2, &QPushButton::clicked, this, guarded([this] { Button2Click(); }));
     connect(Button3, &QPushButton::clicked, this, guarded([this] { Button3Click(); }));
@@ -139,8 +148,20 @@ void TForm3::FormShow()
     gamelist->setFocus(Qt::OtherFocusReason);
 }
 
+bool TForm3::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->isAutoRepeat() && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter))
+            return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 void TForm3::Button1Click()
 {
+    if (gamelist->itemIndex() < 0)
+        return;
     okpressed = true;
     accept();
 }

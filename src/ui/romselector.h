@@ -28,7 +28,8 @@ public:
     };
     void setSource(Source source);
 
-    // The user's answer: true after OK, false after Cancel (or a close by the title bar).
+    // The user's answer: true after OK, false after Cancel (or a close by the title bar). OK
+    // takes the selected game, and is disabled while none is.
     bool okpressed = false;
 
     // The game archives ("*.zip") of one directory, with the emulator's titles beside them.
@@ -56,6 +57,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     Launcher &m_launcher;

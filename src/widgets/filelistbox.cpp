@@ -2,14 +2,20 @@
 
 #include "fileio.h"
 #include "pathrules.h"
+#include "plaintooltip.h"
 #include "textcodec.h"
 
 #include <QApplication>
+#include <QHelpEvent>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
 
 namespace {
+
+// Between the list's frame and its rows, where the focus frame is drawn beside the frame itself.
+constexpr int FocusMargin = 1;
 
 // Paints an entry's name as the view does, then its title after it in the remaining width,
 // elided, in the colour of secondary text.
@@ -177,13 +183,18 @@ FileListBox::FileListBox(QWidget *parent)
     : QListView(parent), m_model(new FileListModel(this))
 {
     setModel(m_model);
+    setViewportMargins(FocusMargin, FocusMargin, FocusMargin, FocusMargin);
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     // The selection, not the current item: a list that takes the focus makes its first item
     // current without selecting it.
-    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] { emit selectionChanged(); });
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (m_changing)
+            return;
+        m_pick = selectedName();
+        emit selectionChanged();
+    });
 }
 
 void FileListBox::setDirectory(const QByteArray &directory)
@@ -198,7 +209,12 @@ void FileListBox::reload()
         FileIO::listFiles(m_directory, m_mask, m_showHidden ? FileIO::Hidden::Listed : FileIO::Hidden::Left);
     if (m_onlySingleLineNames)
         names.removeIf([](const QByteArray &name) { return name.contains('\n') || name.contains('\r'); });
+    // The reset drops the selection without a word: it is said here.
+    const bool hadSelection = itemIndex() >= 0;
     m_model->setNames(std::move(names));
+    m_pick.clear();
+    if (hadSelection)
+        emit selectionChanged();
 }
 
 void FileListBox::setShowTitles(bool on)
@@ -209,12 +225,80 @@ void FileListBox::setShowTitles(bool on)
 
 void FileListBox::setTitles(std::shared_ptr<const Titles> titles)
 {
-    m_model->setTitles(std::move(titles));
+    keepingPlace([&] { m_model->setTitles(std::move(titles)); });
 }
 
 void FileListBox::setFilterText(const QString &text)
 {
-    m_model->setFilter(text);
+    keepingPlace([&] { m_model->setFilter(text); });
+}
+
+void FileListBox::keepingPlace(const std::function<void()> &change)
+{
+    const QByteArray before = selectedName();
+    const auto nameAt = [this](const QModelIndex &index) { return index.isValid() ? names().at(index.row()) : QByteArray(); };
+    const auto rowOf = [this](const QByteArray &name) { return name.isEmpty() ? -1 : int(names().indexOf(name)); };
+    const QByteArray current = nameAt(currentIndex());
+    const QByteArray top = nameAt(indexAt(QPoint(0, 0)));
+    m_changing = true;
+    change();
+    // The model may have been reset, which drops the selection, the current row and the scroll.
+    if (const int row = rowOf(m_pick); row >= 0)
+        selectionModel()->setCurrentIndex(m_model->index(row), QItemSelectionModel::ClearAndSelect);
+    else if (const int row = rowOf(current); row >= 0)
+        selectionModel()->setCurrentIndex(m_model->index(row), QItemSelectionModel::NoUpdate);
+    if (const int row = rowOf(top); row >= 0)
+        scrollTo(m_model->index(row), QAbstractItemView::PositionAtTop);
+    m_changing = false;
+    if (selectedName() != before)
+        emit selectionChanged();
+}
+
+void FileListBox::keyPressEvent(QKeyEvent *event)
+{
+    // Enter held down acts once: the presses the keyboard repeats run nothing (in a dialog, they
+    // go no further, to its default button).
+    if (event->isAutoRepeat() && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        event->accept();
+        return;
+    }
+    QListView::keyPressEvent(event);
+}
+
+bool FileListBox::viewportEvent(QEvent *event)
+{
+    // An entry's tooltip is its text as it is: an archive named "<h1>BIG.zip" holds no markup.
+    if (event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const QModelIndex index = indexAt(help->pos());
+        PlainToolTip::show(help->globalPos(), index.data(Qt::ToolTipRole).toString(), viewport(), visualRect(index));
+        return true;
+    }
+    return QListView::viewportEvent(event);
+}
+
+bool FileListBox::event(QEvent *event)
+{
+    // The list's own paint event draws its frame and the margin inside it (the rows are the
+    // viewport's): the margin in the rows' colour, or both in the focus colour while focused.
+    const bool handled = QListView::event(event);
+    if (event->type() == QEvent::Paint) {
+        QPainter painter(this);
+        const bool focused = hasFocus();
+        const int width = focused ? frameWidth() + FocusMargin : FocusMargin;
+        const qreal inset = (focused ? 0 : frameWidth()) + width / 2.0;
+        painter.setPen(QPen(!focused ? palette().color(QPalette::Base)
+                            : m_focusFrameColour.isValid() ? m_focusFrameColour : palette().color(QPalette::Highlight),
+                            width));
+        painter.drawRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset));
+    }
+    return handled;
+}
+
+void FileListBox::focusOutEvent(QFocusEvent *event)
+{
+    QListView::focusOutEvent(event);
+    update();
 }
 
 void FileListBox::focusInEvent(QFocusEvent *event)
@@ -226,6 +310,7 @@ void FileListBox::focusInEvent(QFocusEvent *event)
     const QModelIndex current = selectionModel()->currentIndex();
     if (current.isValid() && !selectionModel()->isSelected(current))
         selectionModel()->clearCurrentIndex();
+    update();
 }
 
 int FileListBox::itemIndex() const

@@ -8,9 +8,11 @@
 
 #include <QAbstractListModel>
 #include <QByteArray>
+#include <QColor>
 #include <QList>
 #include <QListView>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -60,8 +62,10 @@ public:
     void setShowHidden(bool on) { m_showHidden = on; }
     // Shows each entry's title beside its name (game lists).
     void setShowTitles(bool on);
+    // Titles, whenever they arrive: the user's place in the list stays (see keepingPlace).
     void setTitles(std::shared_ptr<const Titles> titles);
-    // Narrows the list to the entries whose name or title holds `text`; nothing stays selected.
+    // Narrows the list to the entries whose name or title holds `text`. The entry picked stays
+    // selected while it is shown, and is selected again once a later text shows it again.
     void setFilterText(const QString &text);
     // Points the list at a directory and reads it.
     void setDirectory(const QByteArray &directory);
@@ -74,16 +78,31 @@ public:
     void setItemIndex(int row);        // selects a row (-1: none)
     QByteArray selectedName() const;   // the selected entry's name, empty when none
     QByteArray fileName() const;       // directory + separator + selected name, empty when none
+    // The frame that shows the list has the focus, drawn over its own frame: in the palette's
+    // highlight unless set. With no row current, nothing else would show it.
+    void setFocusFrameColour(const QColor &colour) { m_focusFrameColour = colour; }
 
 signals:
     // The selected entry changed (by the user or the program).
     void selectionChanged();
 
 protected:
+    bool event(QEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
 
 private:
+    // Runs a change of the shown rows, keeping the user's place by name: the entry picked, the
+    // current row and the first row in view. `selectionChanged` follows only when the selected
+    // entry is another one afterwards.
+    void keepingPlace(const std::function<void()> &change);
+
     FileListModel *m_model;
+    QByteArray m_pick;      // the entry the user (or the program) selected last
+    bool m_changing = false;
+    QColor m_focusFrameColour;
     QByteArray m_directory;
     QByteArray m_mask = "*";
     bool m_onlySingleLineNames = false;

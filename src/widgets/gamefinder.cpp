@@ -34,7 +34,8 @@ bool GameFinder::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != m_field || event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
-    switch (static_cast<QKeyEvent *>(event)->key()) {
+    const auto *key = static_cast<QKeyEvent *>(event);
+    switch (key->key()) {
     case Qt::Key_Down:
         if (m_list->count() > 0) {
             if (m_list->itemIndex() < 0)
@@ -44,8 +45,9 @@ bool GameFinder::eventFilter(QObject *watched, QEvent *event)
         return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        // Taken here, so that the window's default button does not act on an empty list.
-        if (m_list->count() > 0) {
+        // Taken here, so that the window's default button does not act on an empty list; held
+        // down, Enter takes the game once.
+        if (m_list->count() > 0 && !key->isAutoRepeat()) {
             m_list->setItemIndex(0);
             m_accept();
         }

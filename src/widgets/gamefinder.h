@@ -1,7 +1,8 @@
 // Search as you type above a game list: the field "Find:" (objectName "gamefilter", its label as
 // buddy) narrows the list to the entries whose archive name or title holds the typed text,
 // ignoring letter case. Down moves into the list; Enter takes the only entry left, or the first,
-// and accepts it as the list's OK does (nothing when no entry is left); Escape clears the field.
+// and accepts it as the list's OK does (nothing when no entry is left, nothing again while Enter is
+// held down); Escape clears the field, and the entry picked stays picked.
 #pragma once
 
 #include <QWidget>

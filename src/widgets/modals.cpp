@@ -5,12 +5,14 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDialog>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -18,13 +20,16 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
 // A message box centred on the screen once it has its final size, which it takes when shown.
+// Ctrl+C copies its whole text, as the text is and not as the box shows it.
 class CentredBox : public QMessageBox {
 public:
     using QMessageBox::QMessageBox;
+    QString whole;
 
 protected:
     void showEvent(QShowEvent *event) override
@@ -32,52 +37,66 @@ protected:
         QMessageBox::showEvent(event);
         centreOnScreen(this);
     }
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (event->matches(QKeySequence::Copy)) {
+            QGuiApplication::clipboard()->setText(whole);
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
 };
 
-// The text as a box shows it: a long run without blanks (a path) gets zero-width break
-// opportunities after each "/" and every 40 characters, so that the label wraps it where it
-// would otherwise cut it or grow past the screen. None goes inside a character, before an accent
-// or before a blank.
-QString breakable(const QString &text)
+// The widest a run without blanks (a path) may be on the screen in a box: the width a message
+// box gives its text before it wraps (half the screen, at most 500 pixels), less its icon's room.
+int widestRun(const QFontMetrics &metrics)
 {
-    constexpr int longestRun = 40;
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const int screenWidth = screen ? screen->availableGeometry().width() : 1024;
+    return std::max(metrics.averageCharWidth() * 20, std::min(screenWidth / 2, 500) - 100);
+}
+
+// The text as a box shows it: each run without blanks wider than `room` is elided in its middle,
+// which keeps both ends of a path in view. Nothing is inserted: the box's details, what Ctrl+C
+// copies and what a screen reader reads hold the text itself.
+QString elidedRuns(const QString &text, const QFontMetrics &metrics, int room)
+{
     QString shown;
-    shown.reserve(text.size() + text.size() / 16);
-    int run = 0;
-    bool due = false; // a break is wanted at the next place that takes one
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        shown += c;
-        if (c.isSpace()) {
-            run = 0;
-            due = false;
+    shown.reserve(text.size());
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && !text.at(i).isSpace())
             continue;
-        }
-        due = due || c == QLatin1Char('/') || ++run >= longestRun;
-        if (!due || i + 1 == text.size())
-            continue;
-        const QChar next = text.at(i + 1);
-        if (!next.isLowSurrogate() && !next.isMark() && !next.isSpace()) {
-            shown += QChar(0x200B);
-            run = 0;
-            due = false;
-        }
+        const QString run = text.mid(start, i - start);
+        shown += metrics.horizontalAdvance(run) > room ? metrics.elidedText(run, Qt::ElideMiddle, room) : run;
+        if (i < text.size())
+            shown += text.at(i);
+        start = i + 1;
     }
     return shown;
 }
 
 int showBox(QMessageBox::Icon icon, const QString &title, const QString &text,
-            QMessageBox::StandardButtons buttons)
+            QMessageBox::StandardButtons buttons, QMessageBox::StandardButton byDefault = QMessageBox::NoButton)
 {
-    CentredBox box(icon, title, breakable(text), buttons);
+    CentredBox box(icon, title, QString(), buttons);
     // A name is shown as it is, never read as markup ("<b>x.tvo").
     box.setTextFormat(Qt::PlainText);
     // A long text (a game's last lines of errors) shows its first line, and the whole of it in the
     // box's scrolling details: wrapped in the box, it could be taller than the screen.
-    if (text.size() > 800 || text.count(QLatin1Char('\n')) > 12) {
-        box.setText(breakable(text.section(QLatin1Char('\n'), 0, 0)));
+    const bool isLong = text.size() > 800 || text.count(QLatin1Char('\n')) > 12;
+    const QString shown = elidedRuns(isLong ? text.section(QLatin1Char('\n'), 0, 0) : text, box.fontMetrics(),
+                                     widestRun(box.fontMetrics()));
+    box.setText(shown);
+    box.whole = text;
+    if (shown != text) {
         box.setDetailedText(text);
+        box.setAccessibleDescription(text);
+        if (auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
+            label->setAccessibleName(text);
     }
+    if (byDefault != QMessageBox::NoButton)
+        box.setDefaultButton(byDefault);
     return box.exec();
 }
 
@@ -91,8 +110,18 @@ public:
         setObjectName(QStringLiteral("WaitWindow"));
         setWindowTitle(AppInfo::Title);
         setWindowModality(Qt::ApplicationModal);
-        auto *label = new QLabel(text, this);
-        label->setWordWrap(true);
+        // One line: a command is never broken ("mame -" / "showconfig"). A line wider than the
+        // screen is elided in its middle; its accessible name and tooltip hold it whole.
+        auto *label = new QLabel(this);
+        label->setObjectName(QStringLiteral("text"));
+        label->setTextFormat(Qt::PlainText);
+        const QScreen *screen = QGuiApplication::primaryScreen();
+        const int room = (screen ? screen->availableGeometry().width() : 1024) * 3 / 4;
+        label->setText(label->fontMetrics().elidedText(text, Qt::ElideMiddle, room));
+        if (label->text() != text) {
+            label->setAccessibleName(text);
+            label->setToolTip(text);
+        }
         m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
         m_cancel->setObjectName(QStringLiteral("Cancel"));
         // Enter pressed again and again to start a game must not cancel it: Escape or a click does.
@@ -212,7 +241,12 @@ public:
     bool question(const QString &text) override
     {
         return showBox(QMessageBox::Question, AppInfo::Title, text,
-                       QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+                       QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
+    }
+    bool questionDefaultNo(const QString &text) override
+    {
+        return showBox(QMessageBox::Question, AppInfo::Title, text,
+                       QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
     }
     std::optional<FileDialogResult> file(const FileDialogRequest &request) override
     {

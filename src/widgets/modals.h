@@ -59,8 +59,11 @@ public:
     virtual void error(const QString &text) = 0;
     // A message box with its own caption and an exclamation icon.
     virtual void exclamation(const QString &caption, const QString &text) = 0;
-    // A yes/no question; true for yes.
+    // A yes/no question; true for yes. Enter answers yes.
     virtual bool question(const QString &text) = 0;
+    // The same for a step the user may well not mean: Enter answers no. Where no one can be
+    // asked, it is answered as any question.
+    virtual bool questionDefaultNo(const QString &text) { return question(text); }
     // A file dialog; nothing when the user cancels.
     virtual std::optional<FileDialogResult> file(const FileDialogRequest &request) = 0;
     // A folder chooser titled `title`, preselecting `start` when not empty, accepting only existing

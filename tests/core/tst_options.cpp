@@ -407,7 +407,11 @@ void TestOptions::checksInOrder_data()
     QTest::newRow("all missing") << QByteArray() << QByteArray() << QByteArray() << int(SaveCheck::NoName);
     QTest::newRow("a path for a name") << QByteArray("../escape") << QByteArray("file") << QByteArray("dir")
                                        << int(SaveCheck::NameHasSeparator);
-    QTest::newRow("blank name passes the first") << QByteArray(" ") << QByteArray() << QByteArray() << int(SaveCheck::NoEmulator);
+    QTest::newRow("a blank name is none") << QByteArray(" ") << QByteArray() << QByteArray() << int(SaveCheck::NoName);
+    QTest::newRow("nor one of invisible characters") << QByteArray("\t\xe2\x80\x8b\xc2\xad") << QByteArray() << QByteArray()
+                                                     << int(SaveCheck::NoName);
+    QTest::newRow("blanks around a name pass the first") << QByteArray(" a ") << QByteArray() << QByteArray()
+                                                         << int(SaveCheck::NoEmulator);
     QTest::newRow("emulator is a directory") << QByteArray("a") << QByteArray("dir") << QByteArray("dir") << int(SaveCheck::NoEmulator);
     QTest::newRow("emulator missing") << QByteArray("a") << QByteArray("/no/such") << QByteArray("dir") << int(SaveCheck::NoEmulator);
     QTest::newRow("roms empty") << QByteArray("a") << QByteArray("file") << QByteArray() << int(SaveCheck::NoRomDirectory);

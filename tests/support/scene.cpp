@@ -1,5 +1,9 @@
 #include "scene.h"
 
+#include <cstring>
+#include <optional>
+#include <unistd.h>
+
 #include "config.h"
 #include "configeditor.h"
 #include "romselector.h"
@@ -111,10 +115,24 @@ void Scene::run(const QByteArray &pick)
         if (*answered)
             return;
         selector.gamelist->setItemIndex(int(selector.gamelist->names().indexOf(pick)));
-        selector.Button1->click();
+        // With no game picked, OK does nothing: the selector is closed instead.
+        if (selector.Button1->isEnabled())
+            selector.Button1->click();
+        else
+            selector.close();
     });
+    // The stand-in's game ends by itself unless a named pipe holds a run: then the run returns
+    // once it has, so that the next Run finds no game of it still running.
+    bool held = false;
+    for (char **e = environ; *e; ++e)
+        held = held || (std::strncmp(*e, "FAKEMAME_", 9) == 0 && std::strstr(*e, "_FIFO=") != nullptr);
+    std::optional<ExitWatch> watch;
+    if (!held)
+        watch.emplace();
     command(&TForm1::RunConfiguration1Click);
     *answered = true;
+    if (watch)
+        watch->wait();
 }
 
 bool Scene::edit(const std::function<void(TForm2 &)> &inspect)

@@ -62,6 +62,13 @@ bool ScriptedModals::question(const QString &text)
     return answer && answer->yes;
 }
 
+bool ScriptedModals::questionDefaultNo(const QString &text)
+{
+    const bool yes = question(text);
+    shown.last().defaultNo = true;
+    return yes;
+}
+
 std::optional<FileDialogResult> ScriptedModals::file(const FileDialogRequest &request)
 {
     shown.append({Kind::File, request.title, request.filter});

@@ -20,6 +20,7 @@ public:
         Kind kind;
         QString title;
         QString text;
+        bool defaultNo = false; // a question that Enter answers no
     };
 
     ScriptedModals();   // installs itself
@@ -58,6 +59,7 @@ public:
     void error(const QString &text) override;
     void exclamation(const QString &caption, const QString &text) override;
     bool question(const QString &text) override;
+    bool questionDefaultNo(const QString &text) override;
     std::optional<FileDialogResult> file(const FileDialogRequest &request) override;
     std::optional<QByteArray> folder(const QString &title, const QByteArray &start, QWidget *owner) override;
     bool wait(const QString &text, Waitable &work) override;

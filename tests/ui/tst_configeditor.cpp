@@ -28,6 +28,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTextDocument>
+#include <QToolTip>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
@@ -520,6 +522,9 @@ void TestEditor::saveChecks_data()
     const QString noEmulator = QStringLiteral("No Emulator selected, or emulator does not exist");
     const QString noRoms = QStringLiteral("Roms Directory field empty or doesn\u00B4t exists");
     QTest::newRow("everything missing") << QString() << QByteArray() << QByteArray() << true << noName << false << false;
+    QTest::newRow("a name of three blanks") << "   " << QByteArray("file") << QByteArray("dir") << true << noName << false << false;
+    QTest::newRow("a tab and a zero-width space") << "\t\u200B" << QByteArray("file") << QByteArray("dir") << true << noName
+                                                  << false << false;
     QTest::newRow("no emulator") << "a" << QByteArray() << QByteArray("dir") << true << noEmulator << false << false;
     QTest::newRow("emulator is a directory") << "a" << QByteArray("dir") << QByteArray("dir") << true << noEmulator << false << false;
     QTest::newRow("roms missing, manual") << "a" << QByteArray("file") << QByteArray("/no/such/dir") << false << noRoms << true << true;
@@ -954,6 +959,8 @@ void TestEditor::emulatorView_data()
     row("empty companion, left out", now, {}, "-effect scanlines", "skiplines", "-skiplines: has no counterpart in this emulator");
     row("typed companion", now, {{"skiplines", "1"}, {"skiplinese", "3"}}, "-effect scanlines", "skiplines",
         "-skiplines 3: has no counterpart in this emulator");
+    row("typed markup, shown as it is", now, {{"skiplines", "1"}, {"skiplinese", "<b>3"}}, "-effect scanlines",
+        "skiplines", "-skiplines <b>3: has no counterpart in this emulator");
     row("old emulator", "old", {{"colors", "1"}, {"skiplines", "1"}, {"skiplinese", "3"}}, "-depth 8 -scanlines -skiplines 3", "colors1");
     row("knows little", little, {{"cheatmode", "1"}}, "", "cheatmode1", "-cheat: the emulator does not know it");
     row("knows little: the joystick pair", little, {{"joystick", "1"}}, "", "joystick1");
@@ -989,6 +996,12 @@ void TestEditor::emulatorView()
     QCOMPARE(button->font().strikeOut(), !reason.isEmpty());
     QCOMPARE(button->toolTip(), reason);
     QCOMPARE(button->accessibleDescription(), reason);
+    QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), button->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(button, &help);
+    QTextDocument tip;
+    tip.setHtml(QToolTip::text());
+    QCOMPARE(QToolTip::isVisible() ? tip.toPlainText() : QString(), reason);
+    QToolTip::hideText();
     editor.setFieldBytes("mame", "/no/such/mame");
     QVERIFY(!button->font().strikeOut());
 }

@@ -8,13 +8,37 @@
 #include "mainwindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTextDocument>
+#include <QToolTip>
+#include <QHelpEvent>
+#include <QTimer>
 #include <QToolButton>
 
 using TestUtil::ScratchDir;
+
+namespace {
+
+// Closes each editor that opens while it lives, and counts them.
+struct EditorCounter : QObject {
+    int opened = 0;
+    EditorCounter() { qApp->installEventFilter(this); }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && qobject_cast<TForm2 *>(watched)) {
+            ++opened;
+            QTimer::singleShot(0, static_cast<QWidget *>(watched), &QWidget::close);
+        }
+        return false;
+    }
+};
+
+} // namespace
 
 class TestMainWindow : public QObject {
     Q_OBJECT
@@ -125,6 +149,10 @@ void TestMainWindow::selectionShowsDescription_data()
     QTest::newRow("nul first") << QByteArray("\0abc", 4) << QString() << QStringLiteral("List index out of bounds (0)");
     QTest::newRow("binary") << QByteArray("\x01\x02\xff\r\r\n") << QStringLiteral("\x01\x02ÿ") << QString();
     QTest::newRow("lone crs") << QByteArray("one\rtwo\r") << QStringLiteral("one") << QString();
+    QTest::newRow("markup, shown as it is") << TestUtil::crlf({"<h1>Big</h1> & <b>bold"})
+                                            << QStringLiteral("<h1>Big</h1> & <b>bold") << QString();
+    QTest::newRow("longer than the panel: its start") << TestUtil::crlf({QByteArray(5000, 'd')})
+                                                      << QString(4096, QLatin1Char('d')) << QString();
 }
 
 void TestMainWindow::selectionShowsDescription()
@@ -138,6 +166,17 @@ void TestMainWindow::selectionShowsDescription()
     QCOMPARE(m_modals->errors(), error.isEmpty() ? QStringList() : QStringList{error});
     QCOMPARE(form()->statusText(), error.isEmpty() ? status : QStringLiteral("before"));
     QCOMPARE(TestUtil::readFile(m_dir->file("arcade.tvo")), content); // selecting changes nothing
+    // The panel's tooltip holds what it shows, whole, and shows it as plain text.
+    auto *panel = form()->findChild<QLabel *>("StatusBar1Panel");
+    QCOMPARE(panel->toolTip(), form()->statusText());
+    form()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form()));
+    QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), panel->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(panel, &help);
+    QTextDocument tip;
+    tip.setHtml(QToolTip::text());
+    QCOMPARE(QToolTip::isVisible() ? tip.toPlainText() : QString(), form()->statusText());
+    QToolTip::hideText();
 }
 
 void TestMainWindow::refreshClearsSelectionButKeepsLines()
@@ -167,6 +206,26 @@ void TestMainWindow::firstItemSelectsAfterFocus()
     QVERIFY(form()->lista->hasFocus());
     QVERIFY(!form()->lista->currentIndex().isValid());
     QCOMPARE(form()->statusText(), QString());
+    // Tab and Shift+Tab go round every control, the list included, and each shows that it has
+    // the focus: it looks otherwise than with the focus elsewhere.
+    TForm1 *f = form();
+    const QList<QWidget *> cycle{f->lista, f->SpeedButton1, f->SpeedButton2, f->SpeedButton3, f->SpeedButton4,
+                                 f->SpeedButton5};
+    for (int i = 1; i <= cycle.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), cycle.at(i % cycle.size()));
+    }
+    for (int i = cycle.size() - 1; i >= 0; --i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), cycle.at(i));
+    }
+    for (QWidget *w : cycle) {
+        w->setFocus(Qt::TabFocusReason);
+        const QImage focused = w->grab().toImage();
+        (w == f->lista ? static_cast<QWidget *>(f->SpeedButton1) : f->lista)->setFocus(Qt::TabFocusReason);
+        QVERIFY2(w->grab().toImage() != focused, qPrintable(w->objectName()));
+    }
+    f->lista->setFocus(Qt::TabFocusReason);
     QTest::keyClick(form()->lista, Qt::Key_Down);
     QCOMPARE(form()->lista->selectedName(), QByteArray("arcade.tvo"));
     QCOMPARE(form()->statusText(), QStringLiteral("Arcade classics"));
@@ -249,6 +308,22 @@ void TestMainWindow::keysAndAnEmptyFolder()
     QVERIFY(opened);
     QVERIFY(form()->editsSelected());
     QCOMPARE(form()->editedFile(), QByteArray(".dotted.tvo"));
+    // Held down, Shift+Enter and Del act once: the repeats that follow open and ask nothing.
+    form()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form()));
+    select(".dotted.tvo");
+    {
+        EditorCounter editors;
+        QSignalSpy edits(form()->ImportConfiguration1, &QAction::triggered);
+        QSignalSpy deletes(form()->DeleteConfiguration1, &QAction::triggered);
+        for (int i = 0; i < 3; ++i) {
+            QTest::simulateEvent(form()->lista, true, Qt::Key_Return, Qt::ShiftModifier, QStringLiteral("\r"), true);
+            QTest::simulateEvent(form()->lista, true, Qt::Key_Delete, Qt::NoModifier, QString(), true);
+        }
+        QCOMPARE(editors.opened, 0);
+        QCOMPARE(edits.count() + deletes.count(), 0);
+        QVERIFY(FileIO::exists(m_dir->file(".dotted.tvo")));
+    }
 
     // With no configuration at all, Run and Delete do nothing.
     for (const QByteArray &name : form()->lista->names())

@@ -145,6 +145,7 @@ void TestRomSelector::onlyPlainArchivesSorted()
 void TestRomSelector::answers()
 {
     Scene s;
+    writeFile(s.configurationDirectory + "/pacman.zip", "PK");
     hold(s, s.configurationDirectory);
     struct Step { const char *how; bool expected; };
     // OK, then Cancel, the title bar and Escape, each after an OK: only OK answers yes.
@@ -163,6 +164,21 @@ void TestRomSelector::answers()
         QVERIFY2(!s.selector.isVisible(), step.how);
         QVERIFY2(s.selector.okpressed == step.expected, step.how);
     }
+    // OK takes the selected game: with none, OK is disabled and Enter does nothing. Enter held
+    // down (the repeats of a press that ran the configuration) takes nothing either.
+    s.selector.show();
+    s.selector.gamelist->setItemIndex(-1);
+    QVERIFY(!s.selector.Button1->isEnabled());
+    QTest::keyClick(s.selector.gamelist, Qt::Key_Return);
+    QVERIFY(s.selector.isVisible());
+    s.selector.gamelist->setItemIndex(0);
+    QVERIFY(s.selector.Button1->isEnabled());
+    for (QWidget *w : std::initializer_list<QWidget *>{s.selector.gamelist, s.selector.finder->field(),
+                                                       s.selector.Button1, s.selector.Button2, &s.selector})
+        QTest::simulateEvent(w, true, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), true);
+    QVERIFY(s.selector.isVisible());
+    QVERIFY(!s.selector.okpressed);
+    s.selector.Button2->click();
 }
 
 void TestRomSelector::refresh()
@@ -174,8 +190,10 @@ void TestRomSelector::refresh()
     s.selector.show();
     writeFile(games + "/b.zip", "PK");
     QCOMPARE(s.selector.gamelist->count(), 1);
+    QVERIFY(s.selector.Button1->isEnabled());
     s.selector.Button3->click();
     QCOMPARE(s.selector.gamelist->names(), (QList<QByteArray>{"a.zip", "b.zip"}));
+    QVERIFY(!s.selector.Button1->isEnabled()); // read afresh: nothing selected
     QCOMPARE(s.selector.gamelist->directory(), games);
     s.selector.Button2->click();
 }
@@ -296,14 +314,17 @@ void TestRomSelector::titlesAndSearch_data()
     QTest::addColumn<QString>("typed");     // then Enter
     QTest::addColumn<QString>("title");     // beside pacman.zip once the emulator answered
     QTest::addColumn<QByteArray>("chosen"); // what OK took; "-" for none
+    QTest::addColumn<bool>("early");        // typed and picked before the titles arrive, then OK
     QTest::newRow("titles beside names, Enter takes the single match")
-        << "lists" << "midway" << "Pac-Man (Midway)" << QByteArray("pacman.zip");
-    QTest::newRow("by name, the first of several") << "lists" << "PAC" << "Pac-Man (Midway)" << QByteArray("mspacman.zip");
-    QTest::newRow("nothing left: Enter does nothing") << "lists" << "zzz" << "Pac-Man (Midway)" << QByteArray("-");
+        << "lists" << "midway" << "Pac-Man (Midway)" << QByteArray("pacman.zip") << false;
+    QTest::newRow("by name, the first of several") << "lists" << "PAC" << "Pac-Man (Midway)" << QByteArray("mspacman.zip") << false;
+    QTest::newRow("nothing left: Enter does nothing") << "lists" << "zzz" << "Pac-Man (Midway)" << QByteArray("-") << false;
     QTest::newRow("an emulator that answers nothing: names only") << "silent" << "pac" << QString()
-                                                                   << QByteArray("mspacman.zip");
+                                                                   << QByteArray("mspacman.zip") << false;
     QTest::newRow("the kept titles are old once the emulator changes")
-        << "changed" << "puck" << "Pac-Man (Namco)" << QByteArray("puckman.zip");
+        << "changed" << "puck" << "Pac-Man (Namco)" << QByteArray("puckman.zip") << false;
+    QTest::newRow("the titles arriving keep the text and the pick") << "lists" << "pac" << "Pac-Man (Midway)"
+                                                                    << QByteArray("pacman.zip") << true;
 }
 
 void TestRomSelector::titlesAndSearch()
@@ -312,6 +333,7 @@ void TestRomSelector::titlesAndSearch()
     QFETCH(QString, typed);
     QFETCH(QString, title);
     QFETCH(QByteArray, chosen);
+    QFETCH(bool, early);
     Scene s;
     for (const char *name : {"mspacman.zip", "pacman.zip", "puckman.zip"})
         writeFile(s.romDirectory + "/" + name, "PK");
@@ -341,13 +363,22 @@ void TestRomSelector::titlesAndSearch()
     // The list is there at once, with names; the titles follow when the emulator answers.
     QCOMPARE(s.selector.gamelist->names(), (QList<QByteArray>{"mspacman.zip", "pacman.zip", "puckman.zip"}));
     QVERIFY(s.selector.finder->field()->text().isEmpty());
+    if (early) {
+        QTest::keyClicks(s.selector.finder->field(), typed);
+        s.selector.gamelist->setItemIndex(int(s.selector.gamelist->names().indexOf(chosen)));
+    }
     QVERIFY(arrived.wait(60000));
-    const QModelIndex pacman = s.selector.gamelist->model()->index(1, 0);
+    const QModelIndex pacman = s.selector.gamelist->model()->index(int(s.selector.gamelist->names().indexOf("pacman.zip")), 0);
     QCOMPARE(pacman.data(FileListModel::TitleRole).toString(), title);
 
-    QTest::keyClicks(s.selector.finder->field(), typed);
     s.selector.okpressed = false;
-    QTest::keyClick(s.selector.finder->field(), Qt::Key_Return);
+    if (early) {
+        QCOMPARE(s.selector.finder->field()->text(), typed);
+        s.selector.Button1->click();
+    } else {
+        QTest::keyClicks(s.selector.finder->field(), typed);
+        QTest::keyClick(s.selector.finder->field(), Qt::Key_Return);
+    }
     QCOMPARE(s.selector.okpressed, chosen != "-");
     if (chosen != "-") {
         QCOMPARE(s.selector.gamelist->selectedName(), chosen);

@@ -4,15 +4,18 @@
 #include "application.h"
 #include "errors.h"
 #include "filelistbox.h"
+#include "gamefinder.h"
 #include "guard.h"
 #include "scriptedmodals.h"
 #include "testutil.h"
 #include "mainwindow.h"
 #include "processlimits.h"
+#include "processes.h"
 #include "scene.h"
 #include "../fakemame/showconfig0251.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -265,7 +268,9 @@ void TestRun::romSelector_data()
     QTest::newRow("OK") << QByteArray("galaga.zip") << "OK" << Calls{{"galaga", "-cheat"}};
     QTest::newRow("OK with a dotted name") << QByteArray("my.game.zip") << "OK"
                                            << Calls{{"my.game", "-cheat"}};
-    QTest::newRow("OK with nothing selected") << QByteArray() << "OK" << Calls{{"-cheat"}};
+    QTest::newRow("OK with nothing selected: disabled, nothing runs") << QByteArray() << "OK" << Calls{};
+    QTest::newRow("Escape in Find keeps the pick that Find hid") << QByteArray("galaga.zip") << "Find, Escape"
+                                                                << Calls{{"galaga", "-cheat"}};
     QTest::newRow("Cancel") << QByteArray("galaga.zip") << "Cancel" << Calls{};
     QTest::newRow("closed by the title bar") << QByteArray("galaga.zip") << "close" << Calls{};
     // Found through the ROM path that Change Directory wrote: the game goes by its name alone.
@@ -296,8 +301,16 @@ void TestRun::romSelector()
             f->Button4->click(); // Change Directory
         }
         f->gamelist->setItemIndex(pick.isEmpty() ? -1 : int(f->gamelist->names().indexOf(pick)));
-        if (button == "OK" || button == "elsewhere")
+        if (button == "Find, Escape") {
+            QTest::keyClicks(f->finder->field(), "pac");
+            QTest::keyClick(f->finder->field(), Qt::Key_Escape);
+        }
+        if (button == "OK" || button == "elsewhere" || button == "Find, Escape")
             f->Button1->click();
+        if (pick.isEmpty() && f->isVisible()) {
+            shown = shown && !f->Button1->isEnabled();
+            f->close();
+        }
         else if (button == "Cancel")
             f->Button2->click();
         else
@@ -501,7 +514,11 @@ void TestRun::preparatoryRuns()
         s.fake.on("SHOWCONFIG", "STDOUT", QByteArray(ShowConfig0251).replace("$HOME/.mame;/etc/mame", system));
     }
     s.select(s.configuration());
-    s.run();
+    {
+        ExitWatch watch; // the first game ends before the second run: nothing to ask about
+        s.run();
+        watch.wait();
+    }
     if (situation == "restart") {
         // Another start of the program: a new launcher finds the answer in the cache.
         Launcher other(nullptr, s.configurationDirectory);
@@ -613,6 +630,9 @@ void TestRun::whatTheListShows_data()
     QTest::newRow("after a quick launch: the configuration runs")
         << "quick launch" << Calls{{"quick"}, {"pacman", "-cheat"}};
     QTest::newRow("Run again while one waits: dropped") << "run during wait" << Calls{{"pacman", "-cheat"}};
+    QTest::newRow("its game still running: asked, no") << "running, no" << Calls{{"pacman", "-cheat"}};
+    QTest::newRow("its game still running: asked, yes")
+        << "running, yes" << Calls{{"pacman", "-cheat"}, {"pacman", "-cheat"}};
 }
 
 // Run, Edit and Export act on the configuration the list shows, as it is on disk.
@@ -642,11 +662,30 @@ void TestRun::whatTheListShows()
             ::close(fd);
         });
     }
+    const bool running = before.startsWith(QLatin1String("running"));
+    pid_t first = -1;
+    if (running) {
+        // A game of this configuration started from here, and still running.
+        s.fake.on("GAME", "FIFO", never(s));
+        runCommand([&s] { s.main.RunConfiguration1Click(); });
+        first = s.main.launcher().games.lastStarted();
+        qunsetenv("FAKEMAME_GAME_FIFO"); // the second one ends by itself
+        s.modals.answerQuestion(before.endsWith(QLatin1String("yes")));
+    }
     ExitWatch watch;
     s.main.RunConfiguration1->trigger();
+    if (running) {
+        const int fd = ::open((s.root.file("never")).constData(), O_WRONLY); // lets the first one end
+        ::close(fd);
+        QVERIFY(collectedByProgram(first));
+    }
     watch.wait();
     QCOMPARE(s.errors(), QStringList());
     QCOMPARE(s.games(), games);
+    QCOMPARE(s.modals.texts(ScriptedModals::Kind::Question),
+             running ? QStringList{"pacman is still running. Start another?"} : QStringList());
+    for (const ScriptedModals::Shown &shown : std::as_const(s.modals.shown))
+        QVERIFY(shown.kind != ScriptedModals::Kind::Question || shown.defaultNo);
     if (before == "deleted")
         QCOMPARE(s.main.lista->names(), QList<QByteArray>());
 }
@@ -658,6 +697,7 @@ void TestRun::everyWayIn_data()
     QTest::newRow("popup") << "popup";
     QTest::newRow("toolbar") << "toolbar";
     QTest::newRow("Enter") << "Enter";
+    QTest::newRow("Enter held down: one game") << "Enter held";
     QTest::newRow("double click") << "double click";
 }
 
@@ -681,6 +721,12 @@ void TestRun::everyWayIn()
         s.main.SpeedButton1->click();
     else if (way == "Enter")
         QTest::keyClick(s.main.lista, Qt::Key_Return);
+    else if (way == "Enter held") {
+        QTest::keyPress(s.main.lista, Qt::Key_Return);
+        for (int i = 0; i < 5; ++i)
+            QTest::simulateEvent(s.main.lista, true, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), true);
+        QTest::keyRelease(s.main.lista, Qt::Key_Return);
+    }
     else {
         const QRect rect = s.main.lista->visualRect(s.main.lista->model()->index(s.main.lista->itemIndex(), 0));
         // The view acts on a double click that follows a press on the same entry.

@@ -2,7 +2,9 @@
 #include "appinfo.h"
 #include "modals.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QCheckBox>
 #include <QLabel>
 #include <QMessageBox>
@@ -50,20 +52,33 @@ void TestModals::wait_data()
 {
     QTest::addColumn<int>("key"); // 0: the work ends by itself
     QTest::addColumn<bool>("result");
-    QTest::newRow("the work ends: the window closes") << 0 << true;
-    QTest::newRow("Escape, twice") << int(Qt::Key_Escape) << false;
-    QTest::newRow("Cancel (space on its button)") << int(Qt::Key_Space) << false;
-    QTest::newRow("Enter pressed on: nothing cancelled") << int(Qt::Key_Return) << true;
+    QTest::addColumn<QString>("program");
+    QTest::newRow("the work ends: the window closes") << 0 << true << "mame";
+    QTest::newRow("Escape, twice") << int(Qt::Key_Escape) << false << "mame";
+    QTest::newRow("Cancel (space on its button)") << int(Qt::Key_Space) << false << "mame";
+    QTest::newRow("Enter pressed on: nothing cancelled") << int(Qt::Key_Return) << true << "mame";
+    QTest::newRow("a name wider than the screen: elided") << 0 << true << QStringLiteral("<b>mame-").repeated(60);
 }
 
 void TestModals::wait()
 {
     QFETCH(int, key);
+    QFETCH(QString, program);
+    const QString text = "Waiting for " + program + " -showconfig to finish";
     Work work;
     QString seen;
     whenShown(&work, [&](QWidget *window) {
         QCOMPARE(window->objectName(), "WaitWindow");
         seen = window->windowTitle();
+        // On one line, never broken inside the command, and on the screen; the text as it is.
+        const auto *label = window->findChild<QLabel *>("text");
+        QCOMPARE(label->textFormat(), Qt::PlainText);
+        QVERIFY(label->height() < 2 * label->fontMetrics().lineSpacing());
+        QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(window->frameGeometry()));
+        if (label->text() != text) {
+            QVERIFY(label->text().startsWith("Waiting for <b>") && label->text().endsWith("-showconfig to finish"));
+            QCOMPARE(label->accessibleName(), text);
+        }
         if (key == 0)
             return work.end();
         if (key == Qt::Key_Return) {
@@ -73,7 +88,7 @@ void TestModals::wait()
         QTest::keyClick(key == Qt::Key_Space ? window->findChild<QWidget *>("Cancel") : window, Qt::Key(key));
         QTest::keyClick(window, Qt::Key_Escape);
     });
-    QTEST(Modals::current().wait("Waiting for mame -list to finish", work), "result");
+    QTEST(Modals::current().wait(text, work), "result");
     QCOMPARE(work.cancels, key && key != Qt::Key_Return ? 1 : 0);
     QCOMPARE(seen, AppInfo::Title);
     QVERIFY(!QApplication::activeModalWidget());
@@ -120,27 +135,36 @@ void TestModals::errorBox_data()
     QTest::newRow("a game's last ten lines, 300 characters each") << lines;
 }
 
-// A long path wraps inside a box that stays on the screen; the text is shown whole, as it is.
+// A long path stays on the screen, elided in its middle; what the box holds in its details,
+// copies and gives a screen reader is the text itself, with nothing invisible put into it.
 void TestModals::errorBox()
 {
     QFETCH(QString, text);
+    const QRegularExpression invisible(QStringLiteral("[\\x{00AD}\\x{200B}-\\x{200F}\\x{2060}-\\x{2064}\\x{FEFF}]"));
     QObject context;
-    whenShown(&context, [&](QWidget *box) {
-        QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(box->frameGeometry()));
-        const auto *label = box->findChild<QLabel *>("qt_msgbox_label");
+    QString copied;
+    whenShown(&context, [&](QWidget *window) {
+        QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(window->frameGeometry()));
+        auto *box = static_cast<QMessageBox *>(window);
+        auto *label = box->findChild<QLabel *>("qt_msgbox_label");
         QCOMPARE(label->textFormat(), Qt::PlainText);
-        // Shown whole: in the label, or its first line there and the whole in the details.
-        const auto *box_ = static_cast<QMessageBox *>(box);
-        QCOMPARE(QString(label->text()).remove(QChar(0x200B)),
-                 box_->detailedText().isEmpty() ? text : text.section(QLatin1Char('\n'), 0, 0));
-        QVERIFY(box_->detailedText().isEmpty() || box_->detailedText() == text);
-        QVERIFY(!label->text().contains(QRegularExpression(QStringLiteral("\\x{200B}\\p{M}"))));
-        // Every piece between break opportunities fits a line, and every line is shown.
-        for (const QString &piece : label->text().split(QRegularExpression(QStringLiteral("[\\s\\x{200B}]"))))
+        // Shown whole, or shortened with the whole in the details.
+        QCOMPARE(box->detailedText().isEmpty() ? box->text() : box->detailedText(), text);
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(label);
+        QCOMPARE(accessible->text(QAccessible::Name), text);
+        for (const QString &held : {box->text(), box->detailedText(), label->text(), accessible->text(QAccessible::Name),
+                                    box->accessibleDescription()})
+            QVERIFY2(!held.contains(invisible), qPrintable(held));
+        // Every piece between blanks fits a line, and every line is shown.
+        for (const QString &piece : label->text().split(QRegularExpression(QStringLiteral("\\s"))))
             QVERIFY2(label->fontMetrics().horizontalAdvance(piece) <= label->contentsRect().width(), qPrintable(piece));
         QVERIFY(label->heightForWidth(label->width()) <= label->height());
+        QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+        copied = QGuiApplication::clipboard()->text();
     });
     Modals::current().error(text);
+
+    QVERIFY2(copied.contains(text) && !copied.contains(invisible), qPrintable(copied));
 }
 
 QTEST_MAIN(TestModals)
