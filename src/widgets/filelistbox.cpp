@@ -10,6 +10,7 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 
 namespace {
@@ -239,7 +240,8 @@ void FileListBox::keepingPlace(const std::function<void()> &change)
     const auto nameAt = [this](const QModelIndex &index) { return index.isValid() ? names().at(index.row()) : QByteArray(); };
     const auto rowOf = [this](const QByteArray &name) { return name.isEmpty() ? -1 : int(names().indexOf(name)); };
     const QByteArray current = nameAt(currentIndex());
-    const QByteArray top = nameAt(indexAt(QPoint(0, 0)));
+    // A list at its top stays there; one scrolled down keeps its first row in view at the top.
+    const QByteArray top = verticalScrollBar()->value() > 0 ? nameAt(indexAt(QPoint(0, 0))) : QByteArray();
     m_changing = true;
     change();
     // The model may have been reset, which drops the selection, the current row and the scroll.
@@ -298,7 +300,12 @@ bool FileListBox::event(QEvent *event)
 void FileListBox::focusOutEvent(QFocusEvent *event)
 {
     QListView::focusOutEvent(event);
-    update();
+    updateFocusFrame();
+}
+
+void FileListBox::updateFocusFrame()
+{
+    update(QRegion(rect()).subtracted(QRegion(viewport()->geometry())));
 }
 
 void FileListBox::focusInEvent(QFocusEvent *event)
@@ -310,7 +317,7 @@ void FileListBox::focusInEvent(QFocusEvent *event)
     const QModelIndex current = selectionModel()->currentIndex();
     if (current.isValid() && !selectionModel()->isSelected(current))
         selectionModel()->clearCurrentIndex();
-    update();
+    updateFocusFrame();
 }
 
 int FileListBox::itemIndex() const

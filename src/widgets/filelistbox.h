@@ -98,6 +98,8 @@ private:
     // current row and the first row in view. `selectionChanged` follows only when the selected
     // entry is another one afterwards.
     void keepingPlace(const std::function<void()> &change);
+    // Repaints the frame around the rows, which shows the focus.
+    void updateFocusFrame();
 
     FileListModel *m_model;
     QByteArray m_pick;      // the entry the user (or the program) selected last
