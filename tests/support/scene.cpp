@@ -2,6 +2,8 @@
 
 #include <cstring>
 #include <optional>
+#include <cerrno>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "config.h"
@@ -131,8 +133,15 @@ void Scene::run(const QByteArray &pick)
         watch.emplace();
     command(&TForm1::RunConfiguration1Click);
     *answered = true;
-    if (watch)
+    if (watch) {
         watch->wait();
+        // Its output closed before its end is told: waited for until it can be collected.
+        if (const pid_t game = main.launcher().games.lastStarted(); game > 0) {
+            siginfo_t info;
+            while (::waitid(P_PID, id_t(game), &info, WEXITED | WNOWAIT) < 0 && errno == EINTR) {
+            }
+        }
+    }
 }
 
 bool Scene::edit(const std::function<void(TForm2 &)> &inspect)
