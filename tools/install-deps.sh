@@ -7,12 +7,13 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libexpat1-dev         # reads the emulator's catalogue (-listxml) as it streams in
+  libzip-dev            # reads the ROM archives for the audit (zip64 included)
   xvfb xauth            # a display for screenshots and the packaged-program check
   mame                  # the real emulator, for the tests that mean the real thing
   clang libclang-rt-14-dev   # libFuzzer and the sanitizers for the fuzz targets
 )
 if [ "${1:-}" = "--run-only" ]; then
-  packages=(build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools libgl-dev libexpat1-dev mame)
+  packages=(build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools libgl-dev libexpat1-dev libzip-dev pkg-config mame)
 fi
 
 missing=()

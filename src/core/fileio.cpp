@@ -185,6 +185,33 @@ bool canWriteIn(const QByteArray &directory)
         && ::access(directory.constData(), W_OK | X_OK) == 0;
 }
 
+std::optional<QByteArray> readHead(const QByteArray &path, qint64 bytes)
+{
+    if (path.isEmpty() || path.indexOf('\0') >= 0 || bytes < 0)
+        return std::nullopt;
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    QByteArray content(qsizetype(std::min<qint64>(bytes, st.st_size)), Qt::Uninitialized);
+    qsizetype got = 0;
+    while (got < content.size()) {
+        const ssize_t n = ::read(fd, content.data() + got, size_t(content.size() - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    ::close(fd);
+    content.truncate(got);
+    return content;
+}
+
 std::optional<QByteArray> read(const QByteArray &path, qint64 limit)
 {
     if (path.isEmpty() || path.indexOf('\0') >= 0)
@@ -380,6 +407,36 @@ bool matchesMask(const QByteArray &name, const QByteArray &mask)
     while (m < mask.size() && mask[m] == '*')
         ++m;
     return m == mask.size();
+}
+
+QList<Entry> listEntries(const QByteArray &directory, int limit, bool *cut)
+{
+    QList<Entry> entries;
+    if (cut)
+        *cut = false;
+    if (directory.isEmpty() || directory.indexOf('\0') >= 0)
+        return entries;
+    DIR *dir = ::opendir(directory.constData());
+    if (!dir)
+        return entries;
+    const int dirFd = ::dirfd(dir);
+    while (const dirent *entry = ::readdir(dir)) {
+        const char *name = entry->d_name;
+        if (name[0] == '.')
+            continue;
+        struct stat st;
+        if (::fstatat(dirFd, name, &st, 0) != 0 || !(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)))
+            continue;
+        if (entries.size() >= limit) {
+            if (cut)
+                *cut = true;
+            break;
+        }
+        entries.append({QByteArray(name), S_ISDIR(st.st_mode),
+                        {qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec}});
+    }
+    ::closedir(dir);
+    return entries;
 }
 
 QList<QByteArray> listFiles(const QByteArray &directory, const QByteArray &mask, Hidden hidden)

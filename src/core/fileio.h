@@ -37,6 +37,9 @@ std::optional<QByteArray> read(const QByteArray &path);
 // The same for a file of at most `limit` bytes: a larger one is not read at all.
 std::optional<QByteArray> read(const QByteArray &path, qint64 limit);
 
+// The first `bytes` bytes of a plain file (fewer when it is shorter); nothing when it cannot be read.
+std::optional<QByteArray> readHead(const QByteArray &path, qint64 bytes);
+
 // The steps of a write, in order. A fault injected at a step makes the write fail there.
 // WriteInPlace is reached only when no temporary file can be made (CreateTemporary failed) and
 // the file is rewritten where it is; a fault there strikes after part of the new bytes is written.
@@ -96,6 +99,16 @@ bool matchesMask(const QByteArray &name, const QByteArray &mask);
 // that cannot be read gives an empty list.
 enum class Hidden { Left, Listed };
 QList<QByteArray> listFiles(const QByteArray &directory, const QByteArray &mask, Hidden hidden = Hidden::Left);
+
+// The entries of one directory with their stamps, unsorted, hidden ones left out, at most
+// `limit` of them (`*cut` tells whether more were there): plain files and directories, links
+// followed, nothing else.
+struct Entry {
+    QByteArray name;
+    bool directory = false;
+    Stamp stamp;
+};
+QList<Entry> listEntries(const QByteArray &directory, int limit, bool *cut = nullptr);
 
 // The name of the subdirectory of `directory` that reads `name` in any letter case, as it is on
 // disk: `name` itself when that spelling exists, else the first match in byte order; empty when none.

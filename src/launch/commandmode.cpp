@@ -1,5 +1,6 @@
 #include "commandmode.h"
 
+#include "auditcommand.h"
 #include "commandline.h"
 #include "config.h"
 #include "errors.h"
@@ -58,7 +59,8 @@ public:
 };
 
 // This program's own options, as the parser below takes them.
-const char *const OwnOptions[] = {"--print-command", "--run", "--help", "-h", "--help-all", "--version", "-v"};
+const char *const OwnOptions[] = {"--print-command", "--run", "--audit", "--verify", "--emulator", "--help", "-h",
+                                  "--help-all", "--version", "-v"};
 
 bool isOwnOption(const QByteArray &argument)
 {
@@ -257,8 +259,21 @@ int run(int argc, char **argv)
     const QCommandLineOption runOption(QStringLiteral("run"),
                                        QStringLiteral("Prepare the emulator's settings file as Run does, run the game, "
                                                       "wait for it and exit with its status."));
+    const QCommandLineOption auditOption(QStringLiteral("audit"),
+                                         QStringLiteral("Audit the ROM folder given instead of a configuration: one line "
+                                                        "per set (name, state, reason) and a summary; exit 0 when every "
+                                                        "game set is playable, 1 when some are not."));
+    const QCommandLineOption verifyOption(QStringLiteral("verify"),
+                                          QStringLiteral("With --audit, read every file and check its SHA-1."));
+    const QCommandLineOption emulatorOption(QStringLiteral("emulator"),
+                                            QStringLiteral("With --audit, the emulator whose catalogue counts (else the "
+                                                           "first configuration's, else mame along PATH)."),
+                                            QStringLiteral("PROGRAM"));
     parser.addOption(print);
     parser.addOption(runOption);
+    parser.addOption(auditOption);
+    parser.addOption(verifyOption);
+    parser.addOption(emulatorOption);
     parser.addPositionalArgument(QStringLiteral("FILE.tvo"), QStringLiteral("The configuration."));
     parser.addPositionalArgument(QStringLiteral("GAME"), QStringLiteral("The game, when the configuration names none "
                                                                         "or another one is wanted."),
@@ -280,6 +295,19 @@ int run(int argc, char **argv)
             printTo(stdout, parser.helpText());
         } else if (parser.isSet(version)) {
             printTo(stdout, QStringLiteral("trelvo-mame %1\n").arg(QCoreApplication::applicationVersion()));
+        } else if (parser.isSet(auditOption)) {
+            const QStringList positional = parser.positionalArguments();
+            if (parser.isSet(print) || parser.isSet(runOption) || positional.size() != 1 || gameAt >= 0)
+                fail(Usage, QStringLiteral("give --audit one ROM folder (--help tells more)"));
+            int failure = Software;
+            try {
+                status = AuditCommand::run(QFile::encodeName(positional.first()), parser.isSet(verifyOption),
+                                           QFile::encodeName(parser.value(emulatorOption)), &failure);
+            } catch (const CommandError &e) {
+                fail(failure, e.message());
+            }
+        } else if (parser.isSet(verifyOption) || parser.isSet(emulatorOption)) {
+            fail(Usage, QStringLiteral("--verify and --emulator go with --audit"));
         } else if (parser.isSet(print) == parser.isSet(runOption)) {
             fail(Usage, QStringLiteral("give --print-command or --run (--help tells more)"));
         } else {

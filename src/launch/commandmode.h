@@ -4,6 +4,7 @@
 //
 //   trelvo-mame --print-command FILE.tvo [GAME]   the command Run would use, one shell-quoted line
 //   trelvo-mame --run FILE.tvo [GAME]             prepare the settings file, run, wait, its status
+//   trelvo-mame --audit [--verify] [--emulator PROGRAM] FOLDER   the ROM audit (auditcommand.h)
 //   trelvo-mame --help | --version
 //
 // Exit statuses of its own stay clear of the emulator's (1 to 9): 64 for a usage error (a GAME

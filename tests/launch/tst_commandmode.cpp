@@ -116,6 +116,12 @@ void TestCommandMode::exitStatus_data()
                                << none << QByteArray("give one configuration file") << none;
     QTest::newRow("no game") << QStringList{"--run", "CONFIG"} << none << fake << none << 64
                              << none << QByteArray("names no game: give one after it") << none;
+    QTest::newRow("audit without a folder") << QStringList{"--audit"} << none << fake << none << 64
+                                            << none << QByteArray("give --audit one ROM folder") << none;
+    QTest::newRow("audit of a folder that is not there") << QStringList{"--audit", "MISSING"} << none << fake << none << 66
+                                                         << none << QByteArray("Cannot read the ROM folder") << none;
+    QTest::newRow("verify without audit") << QStringList{"--verify", "CONFIG"} << none << fake << none << 64
+                                          << none << QByteArray("--verify and --emulator go with --audit") << none;
     QTest::newRow("missing file") << QStringList{"--print-command", "MISSING"} << none << fake << none << 66
                                   << none << QByteArray("missing.tvo: No such file or directory") << none;
     QTest::newRow("missing emulator, run") << QStringList{"--run", "CONFIG"} << QByteArray("pong.zip")

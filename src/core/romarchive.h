@@ -1,0 +1,49 @@
+// A ROM archive (.zip) as the audit reads it, through libzip: its directory (each entry's name,
+// size and CRC-32, from the central directory, nothing decompressed) and, for a verification,
+// one entry's SHA-1 from its bytes as they stream out.
+//
+// Archives are hostile input. A directory with more than MaxEntries entries, a name longer than
+// MaxNameBytes, or names longer than MaxNamesBytes together is refused as a whole; an entry that
+// claims more than MaxEntryBytes is listed (it can only be wrong) and never read.
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+#include <optional>
+
+namespace RomArchive {
+
+constexpr int MaxEntries = 65536;
+constexpr int MaxNameBytes = 4096;
+constexpr qint64 MaxNamesBytes = qint64(16) << 20;
+constexpr quint64 MaxEntryBytes = quint64(4) << 30;
+
+struct Entry {
+    QByteArray name;   // as stored, without any directory part the archive gives it
+    quint64 size = 0;
+    quint32 crc = 0;
+    int index = 0;     // libzip's, to read it
+};
+
+struct Listing {
+    QList<Entry> entries;
+    QString fault;     // why the archive cannot be read; empty when it can
+    bool ok() const { return fault.isEmpty(); }
+};
+
+// The directory of the archive at `path`.
+Listing list(const QByteArray &path);
+// The same for an archive held in memory (the fuzz target's way in).
+Listing list(QByteArrayView bytes);
+
+// The SHA-1 (20 bytes) and CRC-32 of entry `index`, read to its end; nothing when it cannot be
+// read or gives another number of bytes than `size`.
+struct Digest {
+    QByteArray sha1;
+    quint32 crc = 0;
+};
+std::optional<Digest> digest(const QByteArray &path, int index, quint64 size);
+
+} // namespace RomArchive

@@ -1,0 +1,107 @@
+#include "auditcommand.h"
+
+#include "catalogues.h"
+#include "commandmode.h"
+#include "config.h"
+#include "emulatoranswers.h"
+#include "errors.h"
+#include "fileio.h"
+#include "launcher.h"
+#include "linebuffer.h"
+#include "romaudit.h"
+
+#include <QEventLoop>
+#include <algorithm>
+#include <cstdio>
+
+namespace AuditCommand {
+
+namespace {
+
+void print(const QByteArray &bytes)
+{
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+}
+
+[[noreturn]] void fail(int *status, int value, const QString &message)
+{
+    *status = value;
+    throw CommandError(message);
+}
+
+// The emulator to audit for, as the help says.
+QByteArray emulatorOf(const QByteArray &given)
+{
+    const QByteArray here = FileIO::currentDirectory();
+    Launcher launcher(nullptr, here);
+    if (!given.isEmpty())
+        return launcher.resolveProgram(given);
+    QList<QByteArray> files = FileIO::listFiles(here, "*.tvo");
+    std::sort(files.begin(), files.end());
+    for (const QByteArray &file : std::as_const(files))
+        if (const std::optional<QByteArray> content = FileIO::read(here + '/' + file)) {
+            const LineBuffer lines(LineBuffer::split(*content));
+            if (Config::hasLayout(lines.count()))
+                return launcher.emulatorProgram(lines);
+        }
+    return launcher.resolveProgram("mame");
+}
+
+} // namespace
+
+int run(const QByteArray &folderPath, bool verify, const QByteArray &emulator, int *failureStatus)
+{
+    if (!FileIO::isDirectory(folderPath))
+        fail(failureStatus, CommandMode::NoInput, QStringLiteral("Cannot read the ROM folder %1").arg(Errors::pathText(folderPath)));
+    const QByteArray program = emulatorOf(emulator);
+    try {
+        Launcher::checkProgram(program);
+    } catch (const CommandError &e) {
+        fail(failureStatus, CommandMode::Software, Errors::boxText(e.message()));
+    }
+
+    EmulatorAnswers answers;
+    const std::optional<AnswerCache::Entry> version = answers.ask(program, EmulatorAnswers::Question::Version);
+    Catalogues catalogues;
+    const Catalogues::Request request{program, version ? version->output : QByteArray(), {}, 0};
+    if (!catalogues.cached(request)) {
+        QEventLoop loop;
+        QObject::connect(&catalogues, &Catalogues::ready, &loop, &QEventLoop::quit);
+        catalogues.ask(request);
+        loop.exec();
+    }
+    const std::shared_ptr<const Catalogue> catalogue = catalogues.cached(request);
+    const std::shared_ptr<const RomList> roms = catalogues.romList(request);
+    if (!catalogue || catalogue->isEmpty() || !roms || roms->size() != catalogue->size())
+        fail(failureStatus, CommandMode::Software,
+             QStringLiteral("No catalogue of %1 to audit against%2").arg(Errors::pathText(program),
+                 catalogue && !catalogue->note().isEmpty() ? QStringLiteral(": ") + catalogue->note() : QString()));
+
+    const RomFolder folder = RomFolder::scan(folderPath);
+    if (!folder.readable())
+        fail(failureStatus, CommandMode::NoInput, QStringLiteral("Cannot read the ROM folder %1").arg(Errors::pathText(folderPath)));
+    RomAudit audit(*catalogue, *roms, folder, verify ? RomAudit::Depth::Verify : RomAudit::Depth::Quick);
+    int games = 0, playable = 0, others = 0;
+    for (const RomFolder::Set &set : folder.sets()) {
+        const RomAudit::Verdict verdict = audit.audit(set);
+        print(set.name + '\t' + RomAudit::stateText(verdict.state).toUtf8() + '\t' + verdict.summary.toUtf8() + '\n');
+        if (verdict.isGame()) {
+            ++games;
+            playable += verdict.playable() ? 1 : 0;
+        } else {
+            ++others;
+        }
+    }
+    std::fflush(stdout);
+    QString summary = QStringLiteral("%1 of %2 game sets playable; %3 other sets (BIOS, device, unknown)")
+                          .arg(playable).arg(games).arg(others);
+    summary += verify ? QStringLiteral("; every file read and its SHA-1 checked.")
+                      : QStringLiteral("; checked by size and CRC-32 from the archives' directories (--verify reads the files).");
+    if (folder.cut())
+        summary += QStringLiteral(" Only the first %1 entries of the folder were looked at.").arg(RomFolder::MaxEntries);
+    print(summary.toUtf8() + '\n');
+    std::fflush(stdout);
+    return playable == games ? 0 : 1;
+}
+
+} // namespace AuditCommand

@@ -1,0 +1,334 @@
+// The ROM audit against the real emulator: sets of real machines built from its own catalogue,
+// each ROM random bytes with the expected size and CRC-32, audited by "-verifyroms" and by the
+// quick audit, which must agree on every file found, missing or wrong. And the verdicts' words
+// on the stand-in catalogue, with archives that are no archives.
+#include "romaudit.h"
+#include "romforge.h"
+#include "listxmlsample.h"
+#include "testutil.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+#include <set>
+
+using namespace TestUtil;
+using Problem = RomAudit::Verdict::Problem;
+using Problems = std::set<std::pair<QByteArray, Problem>>;
+
+namespace {
+
+const QByteArray RealMame = "/usr/games/mame";
+// The machines the rows use: a plain game, a parent and its clone, a game with device ROMs, one
+// on a BIOS, and one made of circuits alone.
+const QStringList RealMachines = {"invaders", "spacewar", "breakout", "puckman", "pacman", "galaga", "cleoptra", "gts1"};
+
+// Runs the real emulator with its own home and no display; its output and status.
+struct Run {
+    QByteArray out;
+    int status = -1;
+};
+Run runMame(const QStringList &arguments, const QByteArray &home)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", QString::fromLocal8Bit(home));
+    env.insert("SDL_VIDEODRIVER", "dummy");
+    env.insert("SDL_AUDIODRIVER", "dummy");
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.setWorkingDirectory(QString::fromLocal8Bit(home));
+    process.start(QString::fromLocal8Bit(RealMame), arguments);
+    process.waitForFinished(120000);
+    return {process.readAll(), process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1};
+}
+
+// The farthest set along `machine`'s chain that lists the same file, else the machine: where a
+// split folder keeps it.
+int ownerOf(const RomForge::Read &r, int machine, const RomList::Rom &rom)
+{
+    QList<int> chain{machine};
+    for (int next; chain.size() < 16 && (next = r.catalogue.indexOf(r.catalogue.machine(chain.last()).romOf())) >= 0;)
+        chain.append(next);
+    for (qsizetype i = chain.size() - 1; i > 0; --i)
+        for (const RomList::Rom &other : r.roms.roms(chain.at(i)))
+            if (other.size == rom.size && other.crc == rom.crc)
+                return chain.at(i);
+    return machine;
+}
+
+QByteArray forged(const RomList::Rom &rom)
+{
+    return RomForge::withCrc(qint64(rom.size), rom.crc.value_or(0), qHash(rom.name));
+}
+
+// The split set of `machine`: its files that no set along its chain keeps.
+QList<RomForge::File> splitSet(const RomForge::Read &r, int machine)
+{
+    QList<RomForge::File> files;
+    for (const RomList::Rom &rom : r.roms.roms(machine))
+        if (rom.status != RomList::Dump::NoDump && ownerOf(r, machine, rom) == machine)
+            files.append({rom.name.toByteArray(), forged(rom)});
+    return files;
+}
+
+// The emulator's "-verifyroms" report: each file it names, and whether the set is playable.
+Problems parseReport(const QByteArray &report, bool *playable)
+{
+    static const QRegularExpression line(
+        QStringLiteral("^\\S+\\s*: (\\S+) \\(\\d+ bytes\\) - (NOT FOUND|INCORRECT CHECKSUM|INCORRECT LENGTH)"));
+    static const QRegularExpression summary(QStringLiteral("^romset \\S+( \\[\\S+\\])? is (good|best available|bad)"));
+    Problems problems;
+    *playable = false;
+    for (const QByteArray &l : report.split('\n')) {
+        const QString text = QString::fromUtf8(l);
+        if (const QRegularExpressionMatch m = line.match(text); m.hasMatch())
+            problems.insert({m.captured(1).toUtf8(),
+                             m.captured(2) == QLatin1String("NOT FOUND") ? Problem::Missing : Problem::Wrong});
+        else if (const QRegularExpressionMatch s = summary.match(text); s.hasMatch())
+            *playable = s.captured(2) != QLatin1String("bad");
+    }
+    return problems;
+}
+
+// The stand-in catalogue's sample, read once.
+const RomForge::Read &sample()
+{
+    static const RomForge::Read read =
+        *RomForge::catalogueOf(ListXmlSample::head() + ListXmlSample::machines() + ListXmlSample::tail());
+    return read;
+}
+
+} // namespace
+
+class TestRomAudit : public QObject {
+    Q_OBJECT
+private slots:
+    void forgedCrc();
+    void agreesWithEmulator_data();
+    void agreesWithEmulator();
+    void verdicts_data();
+    void verdicts();
+};
+
+void TestRomAudit::forgedCrc()
+{
+    for (quint32 crc : {0u, 0xffffffffu, 0xc1e6ab10u, 0x12345678u})
+        for (qint64 size : {4, 5, 256, 4096})
+            QCOMPARE(RomForge::crcOf(RomForge::withCrc(size, crc, quint32(size))), crc);
+}
+
+// "machine" is audited; "layout" says how its sets are made: "split" each set along its chain and
+// each device with ROMs as its own archive; "merged" the clone's files in its parent's archive;
+// with "-parent", "-bios", "-device", "-all" that set (or every one) left out; "missing",
+// "length", "crc" spoil the machine's first file of its own.
+void TestRomAudit::agreesWithEmulator_data()
+{
+    QTest::addColumn<QByteArray>("machine");
+    QTest::addColumn<QByteArray>("layout");
+    QTest::addColumn<bool>("playable");
+    QTest::addColumn<int>("state");
+    const int good = int(RomAudit::State::Good), incomplete = int(RomAudit::State::Incomplete),
+              wrong = int(RomAudit::State::Wrong);
+    QTest::newRow("complete") << QByteArray("invaders") << QByteArray("split") << true << good;
+    QTest::newRow("romless") << QByteArray("breakout") << QByteArray("split") << true << good;
+    QTest::newRow("a file missing") << QByteArray("spacewar") << QByteArray("split missing") << false << incomplete;
+    QTest::newRow("a wrong length") << QByteArray("invaders") << QByteArray("split length") << false << wrong;
+    QTest::newRow("a wrong CRC") << QByteArray("invaders") << QByteArray("split crc") << false << wrong;
+    QTest::newRow("the set absent") << QByteArray("invaders") << QByteArray("split -all") << false << incomplete;
+    QTest::newRow("clone, split") << QByteArray("pacman") << QByteArray("split") << true << good;
+    QTest::newRow("clone without its parent") << QByteArray("pacman") << QByteArray("split -parent") << false << incomplete;
+    QTest::newRow("clone in a merged parent") << QByteArray("pacman") << QByteArray("merged") << true << good;
+    QTest::newRow("clone, a file of its own wrong") << QByteArray("pacman") << QByteArray("split crc") << false << wrong;
+    QTest::newRow("parent, complete") << QByteArray("puckman") << QByteArray("split") << true << good;
+    QTest::newRow("device ROMs") << QByteArray("galaga") << QByteArray("split") << true << good;
+    QTest::newRow("device ROMs missing") << QByteArray("galaga") << QByteArray("split -device") << false << incomplete;
+    QTest::newRow("a game on a BIOS") << QByteArray("cleoptra") << QByteArray("split") << true << good;
+    QTest::newRow("the BIOS missing") << QByteArray("cleoptra") << QByteArray("split -bios") << false << incomplete;
+    QTest::newRow("a BIOS game, a file missing") << QByteArray("cleoptra") << QByteArray("split missing") << false << incomplete;
+}
+
+void TestRomAudit::agreesWithEmulator()
+{
+    QFETCH(QByteArray, machine);
+    QFETCH(QByteArray, layout);
+    QFETCH(bool, playable);
+    QFETCH(int, state);
+    if (!FileIO::isExecutableFile(RealMame))
+        QSKIP("Debian's mame is not installed at /usr/games/mame");
+    ScratchDir dir;
+    const QByteArray home = dir.mkdir("home");
+    const QByteArray roms = dir.mkdir("roms");
+    static std::optional<RomForge::Read> real;
+    if (!real) {
+        const Run listed = runMame(QStringList{"-listxml"} + RealMachines, home);
+        QCOMPARE(listed.status, 0);
+        real = RomForge::catalogueOf(listed.out);
+        QVERIFY(real);
+    }
+    const RomForge::Read &r = *real;
+    const int index = r.catalogue.indexOf(machine);
+    QVERIFY(index >= 0);
+    const QList<QByteArray> words = layout.split(' ');
+
+    // The sets: the machine's own, each along its chain, each device's with ROMs.
+    QList<int> chain{index};
+    for (int next; (next = r.catalogue.indexOf(r.catalogue.machine(chain.last()).romOf())) >= 0;)
+        chain.append(next);
+    QMap<int, QList<RomForge::File>> sets;
+    for (int link : chain)
+        if (!(link != index && words.contains(r.catalogue.machine(link).isBios() ? "-bios" : "-parent")))
+            sets[link] = splitSet(r, link);
+    if (!words.contains("-device"))
+        for (QByteArrayView ref : r.roms.deviceRefs(index))
+            if (const int d = r.catalogue.indexOf(ref); d >= 0 && !r.roms.roms(d).isEmpty())
+                for (const RomList::Rom &rom : r.roms.roms(d))
+                    if (!sets.contains(d) || std::none_of(sets[d].begin(), sets[d].end(),
+                                                          [&](const RomForge::File &f) { return f.name == rom.name; }))
+                        sets[d].append({rom.name.toByteArray(), forged(rom)});
+    if (words.contains("merged")) {
+        sets[chain.value(1)] += sets.take(index);
+    }
+    QList<RomForge::File> &own = sets[index];
+    if (words.contains("missing"))
+        own.removeFirst();
+    if (words.contains("length"))
+        own.first().bytes.chop(24);
+    if (words.contains("crc"))
+        own.first().bytes[0] = char(own.first().bytes.at(0) ^ 0x5a);
+    if (own.isEmpty())
+        sets.remove(index);
+    if (!words.contains("-all"))
+        for (auto it = sets.cbegin(); it != sets.cend(); ++it)
+            QVERIFY(RomForge::writeZip(roms + '/' + r.catalogue.machine(it.key()).name().toByteArray() + ".zip", it.value()));
+
+    const Run verified = runMame({"-verifyroms", QString::fromUtf8(machine), "-rompath", QString::fromLocal8Bit(roms)}, home);
+    bool mamePlayable = false;
+    const Problems reported = parseReport(verified.out, &mamePlayable);
+    QCOMPARE(verified.status == 0, playable);
+    QCOMPARE(mamePlayable, playable);
+
+    const RomFolder folder = RomFolder::scan(roms);
+    RomAudit audit(r.catalogue, r.roms, folder, RomAudit::Depth::Quick);
+    const RomAudit::Verdict verdict = audit.audit(machine);
+    const Problems found(verdict.problems.begin(), verdict.problems.end());
+    QCOMPARE(verdict.playable(), playable);
+    QCOMPARE(int(verdict.state), state);
+    // A set of which nothing of its own is there the emulator only calls "not found".
+    const bool notFound = verified.out.contains("romset \"" + machine + "\" not found!");
+    QCOMPARE(notFound, words.contains("-all") || (words.contains("missing") && splitSet(r, index).size() == 1));
+    if (!notFound)
+        QVERIFY2(found == reported, verified.out.constData());
+    else
+        QVERIFY(!found.empty() && std::all_of(found.begin(), found.end(), [](const auto &p) { return p.second == Problem::Missing; }));
+
+    // Verify reads the forged files: the right size and CRC-32, never the right SHA-1.
+    if (playable && verdict.problems.isEmpty() && !r.roms.roms(index).isEmpty()) {
+        RomAudit verify(r.catalogue, r.roms, folder, RomAudit::Depth::Verify);
+        const RomAudit::Verdict verified = verify.audit(machine);
+        QCOMPARE(int(verified.state), int(RomAudit::State::Wrong));
+        QVERIFY2(verified.summary.contains(QLatin1String("SHA-1 differs")), qPrintable(verified.summary));
+    }
+}
+
+// On the stand-in's sample: "files" lists the archives written, "name.zip=rom,rom" (a ROM given
+// as "rom:bad" gets a wrong CRC, "rom@other" is stored under another name), "name/=rom" a
+// directory, "name.zip!" bytes that are no archive.
+void TestRomAudit::verdicts_data()
+{
+    QTest::addColumn<QByteArray>("set");
+    QTest::addColumn<QList<QByteArray>>("files");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QString>("summary");
+    using S = RomAudit::State;
+    QTest::newRow("parent, its nodump file not needed") << QByteArray("puckman") << QList<QByteArray>{"puckman.zip=pm1_prg1.6e"}
+        << int(S::Good) << QStringLiteral("good: all 1 ROM file there");
+    QTest::newRow("clone, the parent missing")
+        << QByteArray("pacman") << QList<QByteArray>{"pacman.zip=pacman.6e"} << int(S::Incomplete)
+        << QStringLiteral("1 of 2 ROM files missing: 1 belongs to the parent puckman, which is not in the folder");
+    QTest::newRow("clone, its own file and the parent's missing")
+        << QByteArray("pacman") << QList<QByteArray>{"pacman.zip=", "puckman.zip="} << int(S::Incomplete)
+        << QStringLiteral("2 of 2 ROM files missing: 1 of its own, 1 belongs to the parent puckman, which lacks it");
+    QTest::newRow("found by CRC under any name in an archive")
+        << QByteArray("pacman") << QList<QByteArray>{"pacman.zip=pacman.6e@x.bin,pm1_prg1.6e@y"} << int(S::Good)
+        << QStringLiteral("good: all 2 ROM files there");
+    QTest::newRow("a wrong CRC, named with both numbers")
+        << QByteArray("pacman") << QList<QByteArray>{"pacman.zip=pacman.6e:bad,pm1_prg1.6e"} << int(S::Wrong)
+        << QStringLiteral("pacman.6e: CRC 3e1e5400, expected c1e6ab10");
+    QTest::newRow("a directory set, by name")
+        << QByteArray("pacman") << QList<QByteArray>{"pacman/=pacman.6e,pm1_prg1.6e"} << int(S::Good)
+        << QStringLiteral("good: all 2 ROM files there");
+    QTest::newRow("a directory set: a renamed file is not found")
+        << QByteArray("pacman") << QList<QByteArray>{"pacman/=pacman.6e@x.bin,pm1_prg1.6e"} << int(S::Incomplete)
+        << QStringLiteral("1 of 2 ROM files missing: 1 of its own");
+    QTest::newRow("a BIOS set names its games")
+        << QByteArray("neogeo") << QList<QByteArray>{"neogeo.zip=sp-s2.sp1"} << int(S::BiosOrDevice)
+        << QStringLiteral("BIOS set, used by 1 game: kof98; good: all 1 ROM file there");
+    QTest::newRow("a disk missing")
+        << QByteArray("area51") << QList<QByteArray>{"area51.zip="} << int(S::NeedsDisk)
+        << QStringLiteral("needs the disk area51 (area51.chd in the directory area51)");
+    QTest::newRow("no machine of the emulator")
+        << QByteArray("zzznotagame") << QList<QByteArray>{"zzznotagame.zip="} << int(S::NotMachine)
+        << QStringLiteral("not a machine of this emulator");
+    QTest::newRow("bytes that are no archive")
+        << QByteArray("puckman") << QList<QByteArray>{"puckman.zip!"} << int(S::Wrong)
+        << QStringLiteral("puckman.zip cannot be read: Not a zip archive; 1 of 1 ROM file missing: 1 of its own");
+    QTest::newRow("a 7z set is left to the emulator")
+        << QByteArray("puckman") << QList<QByteArray>{"puckman.7z!"} << int(S::NotAudited)
+        << QStringLiteral("not audited (7z)");
+}
+
+void TestRomAudit::verdicts()
+{
+    QFETCH(QByteArray, set);
+    QFETCH(QList<QByteArray>, files);
+    QFETCH(int, state);
+    QFETCH(QString, summary);
+    const RomForge::Read &r = sample();
+    auto romNamed = [&](QByteArrayView name) -> std::optional<RomList::Rom> {
+        for (int i = 0; i < r.roms.size(); ++i)
+            for (const RomList::Rom &rom : r.roms.roms(i))
+                if (rom.name == name)
+                    return rom;
+        return std::nullopt;
+    };
+    ScratchDir dir;
+    for (const QByteArray &spec : files) {
+        if (spec.endsWith('!')) {
+            writeFile(dir.file(spec.chopped(1)), "not an archive at all");
+            continue;
+        }
+        const qsizetype eq = spec.indexOf('=');
+        QList<RomForge::File> content;
+        for (const QByteArray &item : spec.mid(eq + 1).split(',')) {
+            if (item.isEmpty())
+                continue;
+            const QByteArray base = item.split('@').first().split(':').first();
+            const std::optional<RomList::Rom> rom = romNamed(base);
+            QVERIFY(rom);
+            QByteArray bytes = forged(*rom);
+            if (item.contains(":bad"))
+                bytes = RomForge::withCrc(bytes.size(), 0x3e1e5400, 1);
+            content.append({item.contains('@') ? item.split('@').last() : base, bytes});
+        }
+        const QByteArray name = spec.left(eq);
+        if (name.endsWith('/')) {
+            const QByteArray sub = dir.mkdir(name.chopped(1));
+            for (const RomForge::File &f : content)
+                writeFile(sub + '/' + f.name, f.bytes);
+        } else {
+            QVERIFY(RomForge::writeZip(dir.file(name), content));
+        }
+    }
+    const RomFolder folder = RomFolder::scan(dir.path());
+    RomAudit audit(r.catalogue, r.roms, folder, RomAudit::Depth::Quick);
+    const RomFolder::Set *found = folder.find(set);
+    QVERIFY(found);
+    const RomAudit::Verdict verdict = audit.audit(*found);
+    QCOMPARE(verdict.summary, summary);
+    QCOMPARE(int(verdict.state), state);
+    QVERIFY(verdict.details.startsWith(summary.at(0).toUpper()));
+}
+
+QTEST_GUILESS_MAIN(TestRomAudit)
+#include "tst_romaudit.moc"
