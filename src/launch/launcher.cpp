@@ -9,7 +9,10 @@
 #include "noticememory.h"
 #include "pathrules.h"
 #include "processlimits.h"
+#include "romaudit.h"
+#include "romfolder.h"
 #include "spawnprocess.h"
+#include "textcodec.h"
 
 #include <QDir>
 #include <QFile>
@@ -237,6 +240,8 @@ Launcher::Command Launcher::command(const LineBuffer &lines, const QByteArray &g
     const Switches::Translation translation = translate(optionString, vocabulary(c.program), c.workingDirectory);
     c.arguments.append(translation.arguments);
     c.notes = translation.notes;
+    if (lines.count() > Config::RomDirectory)
+        c.romFolder = lines.at(Config::RomDirectory);
     // No settings file of ours is read: the ROM folder goes on the command line.
     if (settingsplace(c.program).onCommandLine && lines.count() > Config::RomDirectory) {
         SettingsFile::checkRomPath(lines.at(Config::RomDirectory));
@@ -296,11 +301,37 @@ QByteArray Launcher::Command::text() const
     return CommandLine::shellQuoted(QList<QByteArray>{program} + arguments);
 }
 
+Catalogues::Request Launcher::catalogueRequest(const QByteArray &program)
+{
+    const std::optional<AnswerCache::Entry> version = answers.cached(program, EmulatorAnswers::Question::Version);
+    return {program, version ? version->output : QByteArray(), {}, 0};
+}
+
+QString Launcher::unplayableReason(const Command &command)
+{
+    if (command.game.isEmpty() || command.romFolder.isEmpty() || !FileIO::isDirectory(command.romFolder))
+        return {};
+    const Catalogues::Request request = catalogueRequest(command.program);
+    const std::shared_ptr<const Catalogue> catalogue = catalogues.cached(request);
+    const std::shared_ptr<const RomList> roms = catalogue ? catalogues.romList(request) : nullptr;
+    if (!catalogue || catalogue->isEmpty() || !roms || roms->size() != catalogue->size())
+        return {};
+    const RomFolder folder = RomFolder::scan(command.romFolder);
+    RomAudit audit(*catalogue, *roms, folder, RomAudit::Depth::Quick);
+    const RomAudit::Verdict verdict = audit.audit(command.game);
+    if (verdict.playable() || verdict.state == RomAudit::State::BiosOrDevice)
+        return {};
+    return QStringLiteral("%1 may not run from %2: %3")
+        .arg(TextCodec::decode(command.game), Errors::pathText(command.romFolder), verdict.summary);
+}
+
 bool Launcher::confirm(const Command &command, const QByteArray &configuration)
 {
-    if (command.notes.isEmpty())
+    QString notes = Switches::describe(command.notes);
+    if (const QString reason = unplayableReason(command); !reason.isEmpty())
+        notes = notes.isEmpty() ? reason : reason + QLatin1Char('\n') + notes;
+    if (notes.isEmpty())
         return true;
-    const QString notes = Switches::describe(command.notes);
     if (NoticeMemory::isPutAway(configuration, notes))
         return true;
     const NoticeAnswer answer = Modals::current().notice({notes, Errors::pathText(command.text())});

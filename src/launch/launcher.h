@@ -10,6 +10,7 @@
 // otherwise in the directory of its settings file (for Debian's mame, ~/.mame).
 #pragma once
 
+#include "catalogues.h"
 #include "processlauncher.h"
 #include "emulatoranswers.h"
 #include "gamelauncher.h"
@@ -42,6 +43,8 @@ public:
     GameLauncher games;
     // What emulators said of themselves.
     EmulatorAnswers answers;
+    // The catalogues of their machines.
+    Catalogues catalogues;
 
     const QByteArray &configurationDirectory() const { return m_configurationDirectory; }
 
@@ -92,6 +95,7 @@ public:
         QByteArray game;
         QList<QByteArray> arguments;   // the game (when not empty), then the translated switches
         QList<Switches::Note> notes;   // what the user should know before it runs
+        QByteArray romFolder;          // the configuration's ROM folder (empty: none known)
         // The command as one line a POSIX shell would take.
         QByteArray text() const;
     };
@@ -102,8 +106,14 @@ public:
     // The command Run would use, without asking the emulator anything: with the vocabulary kept
     // for it, or as written when none is kept (the editor shows it while a configuration changes).
     Command preview(const QByteArray &program, const QByteArray &game, const QByteArray &optionString);
-    // Shows the notice when the command has notes that the user did not put away for the
-    // configuration at `configuration`; false when the user cancelled.
+    // The request for `program`'s catalogue, keyed on what this session knows of it.
+    Catalogues::Request catalogueRequest(const QByteArray &program);
+    // Why the command's game will not run from its ROM folder, by the quick audit against the
+    // catalogue at hand; empty when it will, or when no catalogue is at hand.
+    QString unplayableReason(const Command &command);
+    // Shows the notice when the command has notes (the audit's reason first, then the switches')
+    // that the user did not put away for the configuration at `configuration`; false when the
+    // user cancelled.
     bool confirm(const Command &command, const QByteArray &configuration);
     // Starts the game and returns at once; "Cannot start %s: %s" when it cannot.
     void launchgame(const Command &command);

@@ -42,7 +42,10 @@ void TForm1::QUICKConfiguration1Click()
     const QByteArray program = m_launcher.emulatorProgram(dados2);
     Launcher::checkProgram(program);
     m_launcher.rewriterompath(program, m_launcher.settingsplace(program), dados2.at(Config::RomDirectory));
-    m_launcher.launchgame(m_launcher.command(dados2, PathRules::withoutExtension(dados2.at(Config::Game))));
+    const Launcher::Command command = m_launcher.command(dados2, PathRules::withoutExtension(dados2.at(Config::Game)));
+    // A game the audit says will not run is told of first; the quick launch keeps no notices.
+    if (m_launcher.confirm(command, {}))
+        m_launcher.launchgame(command);
 }
 
 void TForm1::CreateaAutoExcutable1Click()

@@ -12,6 +12,9 @@
 #include "processlimits.h"
 #include "processes.h"
 #include "scene.h"
+#include "catalogues.h"
+#include "listxmlsample.h"
+#include <QSignalSpy>
 #include "../fakemame/showconfig0251.h"
 
 #include <QAction>
@@ -78,6 +81,8 @@ private slots:
     void nothingSelected();
     void preparatoryRuns_data();
     void preparatoryRuns();
+    void auditBeforeRun_data();
+    void auditBeforeRun();
     void notice_data();
     void notice();
     void gameDirectory_data();
@@ -539,6 +544,48 @@ void TestRun::preparatoryRuns()
     // An emulator without a vocabulary keeps its mame.ini beside itself.
     const QByteArray rewritten = situation == "too much" ? s.fake.directory + "/mame.ini" : settings;
     QCOMPARE(LineBuffer::split(readFile(rewritten), LineBuffer::Nul::Kept).value(6), "rompath ROMS;" + s.romDirectory);
+}
+
+void TestRun::auditBeforeRun_data()
+{
+    QTest::addColumn<QByteArray>("game");
+    QTest::addColumn<bool>("catalogue"); // the emulator's catalogue is at hand
+    QTest::addColumn<QString>("answer"); // to the notice; "-" for none shown
+    QTest::addColumn<bool>("runs");
+    QTest::newRow("files missing: told, Cancel") << QByteArray("puckman") << true << "cancel" << false;
+    QTest::newRow("files missing: told, Run anyway") << QByteArray("puckman") << true << "run" << true;
+    QTest::newRow("no ROM files needed: not told") << QByteArray("18w") << true << "-" << true;
+    QTest::newRow("no catalogue at hand: not told") << QByteArray("puckman") << false << "-" << true;
+}
+
+// Before a game runs, the audit of its ROM folder against the catalogue at hand.
+void TestRun::auditBeforeRun()
+{
+    QFETCH(QByteArray, game);
+    QFETCH(bool, catalogue);
+    QFETCH(QString, answer);
+    QFETCH(bool, runs);
+    Scene s;
+    writeFile(s.fake.directory + "/mame.cfg", crlf(numbered(12)));
+    if (catalogue) {
+        const QByteArray answerFile = s.root.file("listxml");
+        writeFile(answerFile, ListXmlSample::full());
+        s.fake.on("LISTXML", "STDOUT_FILE", answerFile);
+        Launcher &launcher = s.main.launcher();
+        QVERIFY(launcher.answers.ask(s.fake.program, EmulatorAnswers::Question::Version));
+        QSignalSpy ready(&launcher.catalogues, &Catalogues::ready);
+        launcher.catalogues.ask(launcher.catalogueRequest(s.fake.program));
+        QVERIFY(ready.wait(60000));
+    }
+    if (answer != "-")
+        s.modals.answerNotice(answer == "run");
+    s.select(s.configuration(game + ".zip"));
+    s.run();
+    const QStringList notices = s.modals.texts(ScriptedModals::Kind::Notice);
+    QCOMPARE(notices.size(), answer == "-" ? 0 : 1);
+    if (!notices.isEmpty())
+        QVERIFY2(notices.first().startsWith(QString::fromLatin1(game) + " may not run from "), qPrintable(notices.first()));
+    QCOMPARE(s.games().size(), runs ? 1 : 0);
 }
 
 void TestRun::notice_data()
