@@ -1,6 +1,7 @@
 // Measures the program's work against a baseline of the same work done bare, in one run on one
 // generated directory, and prints each figure with its baseline, the ratio and the bound.
 #include "application.h"
+#include "bench_audit.h"
 #include "bench_catalogue.h"
 #include "fileio.h"
 #include "filelistbox.h"
@@ -425,6 +426,8 @@ int main(int argc, char *argv[])
 
     // 5. The emulator's catalogue: read from Debian's emulator, and loaded from the cache.
     for (const CatalogueRow &r : catalogueRows(runs))
+        rows.push_back({r.what, r.figure, r.baseline, r.bound});
+    for (const CatalogueRow &r : auditRows(runs))
         rows.push_back({r.what, r.figure, r.baseline, r.bound});
 
     bool ok = true;

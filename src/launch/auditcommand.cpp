@@ -1,5 +1,6 @@
 #include "auditcommand.h"
 
+#include "auditcache.h"
 #include "catalogues.h"
 #include "commandmode.h"
 #include "config.h"
@@ -80,10 +81,14 @@ int run(const QByteArray &folderPath, bool verify, const QByteArray &emulator, i
     const RomFolder folder = RomFolder::scan(folderPath);
     if (!folder.readable())
         fail(failureStatus, CommandMode::NoInput, QStringLiteral("Cannot read the ROM folder %1").arg(Errors::pathText(folderPath)));
-    RomAudit audit(*catalogue, *roms, folder, verify ? RomAudit::Depth::Verify : RomAudit::Depth::Quick);
+    const RomAudit::Depth depth = verify ? RomAudit::Depth::Verify : RomAudit::Depth::Quick;
+    RomAudit audit(*catalogue, *roms, folder, depth);
+    // The verdicts of the last audit of this folder, for the sets whose archives are as they were.
+    const QByteArray keptFile = AuditCache::fileFor(EmulatorAnswers::cacheDirectory(), folder.path(), depth);
+    AuditCache kept = AuditCache::read(keptFile, AuditCache::keyOf(*catalogue, depth));
     int games = 0, playable = 0, others = 0;
     for (const RomFolder::Set &set : folder.sets()) {
-        const RomAudit::Verdict verdict = audit.audit(set);
+        const RomAudit::Verdict verdict = kept.verdict(audit, folder, set.name);
         print(set.name + '\t' + RomAudit::stateText(verdict.state).toUtf8() + '\t' + verdict.summary.toUtf8() + '\n');
         if (verdict.isGame()) {
             ++games;
@@ -93,6 +98,9 @@ int run(const QByteArray &folderPath, bool verify, const QByteArray &emulator, i
         }
     }
     std::fflush(stdout);
+    // A cache that cannot be written only costs the next audit its time.
+    if (kept.changed() && FileIO::makeDirectories(EmulatorAnswers::cacheDirectory()))
+        kept.write(keptFile);
     QString summary = QStringLiteral("%1 of %2 game sets playable; %3 other sets (BIOS, device, unknown)")
                           .arg(playable).arg(games).arg(others);
     summary += verify ? QStringLiteral("; every file read and its SHA-1 checked.")

@@ -1,7 +1,8 @@
 // The ROM audit against the real emulator: sets of real machines built from its own catalogue,
 // each ROM random bytes with the expected size and CRC-32, audited by "-verifyroms" and by the
 // quick audit, which must agree on every file found, missing or wrong. And the verdicts' words
-// on the stand-in catalogue, with archives that are no archives.
+// on the stand-in catalogue, with archives that are no archives, and kept between audits.
+#include "auditcache.h"
 #include "romaudit.h"
 #include "romforge.h"
 #include "listxmlsample.h"
@@ -11,6 +12,8 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <set>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 using namespace TestUtil;
 using Problem = RomAudit::Verdict::Problem;
@@ -91,12 +94,44 @@ Problems parseReport(const QByteArray &report, bool *playable)
     return problems;
 }
 
-// The stand-in catalogue's sample, read once.
-const RomForge::Read &sample()
+// The stand-in catalogue's sample, read once; `other` the same machines read for another key.
+const RomForge::Read &sample(bool other = false)
 {
-    static const RomForge::Read read =
-        *RomForge::catalogueOf(ListXmlSample::head() + ListXmlSample::machines() + ListXmlSample::tail());
-    return read;
+    const QByteArray xml = ListXmlSample::head() + ListXmlSample::machines() + ListXmlSample::tail();
+    static const RomForge::Read read = *RomForge::catalogueOf(xml);
+    static const RomForge::Read again = *RomForge::catalogueOf(xml, "test, read again");
+    return other ? again : read;
+}
+
+// Overwrites a file with bytes that are no archive, keeping its size and time of last change: an
+// audit that reads it again cannot find it right.
+void spoil(const QByteArray &path)
+{
+    struct stat before {};
+    QVERIFY(::stat(path.constData(), &before) == 0);
+    writeFile(path, QByteArray(qsizetype(before.st_size), 'x'));
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    QVERIFY(::utimensat(AT_FDCWD, path.constData(), times, 0) == 0);
+}
+
+// Every set of the folder audited with the verdicts kept in `file`, which is written back; how
+// many were audited again in `*audited`.
+QHash<QByteArray, RomAudit::Verdict> auditKept(const RomForge::Read &r, const QByteArray &folderPath, const QByteArray &file,
+                                               int *audited)
+{
+    const RomFolder folder = RomFolder::scan(folderPath);
+    RomAudit audit(r.catalogue, r.roms, folder, RomAudit::Depth::Quick);
+    AuditCache kept = AuditCache::read(file, AuditCache::keyOf(r.catalogue, RomAudit::Depth::Quick));
+    QHash<QByteArray, RomAudit::Verdict> verdicts;
+    *audited = 0;
+    for (const RomFolder::Set &set : folder.sets()) {
+        bool fresh = false;
+        verdicts.insert(set.name, kept.verdict(audit, folder, set.name, &fresh));
+        *audited += fresh ? 1 : 0;
+    }
+    if (kept.changed() && !kept.write(file))
+        qWarning("the kept verdicts cannot be written");
+    return verdicts;
 }
 
 } // namespace
@@ -233,7 +268,11 @@ void TestRomAudit::agreesWithEmulator()
 
 // On the stand-in's sample: "files" lists the archives written, "name.zip=rom,rom" (a ROM given
 // as "rom:bad" gets a wrong CRC, "rom@other" is stored under another name), "name/=rom" a
-// directory, "name.zip!" bytes that are no archive.
+// directory, "name.zip!" bytes that are no archive. After "then", the folder's sets are audited
+// with kept verdicts, changed, and audited again: "spoil name.zip" keeps its stamp but not its
+// bytes, "rm name.zip", "name.zip=..." a new archive, "catalogue" another reading of the
+// catalogue, "damage"/"cut" the kept file hurt, "audited=N" the sets audited again; the verdict
+// is the second audit's. Every row's verdicts are also kept and read back unchanged.
 void TestRomAudit::verdicts_data()
 {
     QTest::addColumn<QByteArray>("set");
@@ -276,6 +315,31 @@ void TestRomAudit::verdicts_data()
     QTest::newRow("a 7z set is left to the emulator")
         << QByteArray("puckman") << QList<QByteArray>{"puckman.7z!"} << int(S::NotAudited)
         << QStringLiteral("not audited (7z)");
+    QTest::newRow("kept: a second audit reads no archive")
+        << QByteArray("puckman") << QList<QByteArray>{"puckman.zip=pm1_prg1.6e", "then", "spoil puckman.zip", "audited=0"}
+        << int(S::Good) << QStringLiteral("good: all 1 ROM file there");
+    QTest::newRow("kept: the parent replaced, only the sets that looked in it again")
+        << QByteArray("pacman")
+        << QList<QByteArray>{"pacman.zip=pacman.6e", "puckman.zip=pm1_prg1.6e", "neogeo.zip=sp-s2.sp1", "then",
+                             "spoil neogeo.zip", "puckman.zip=", "audited=2"}
+        << int(S::Incomplete) << QStringLiteral("1 of 2 ROM files missing: 1 belongs to the parent puckman, which lacks it");
+    QTest::newRow("kept: the parent removed")
+        << QByteArray("pacman")
+        << QList<QByteArray>{"pacman.zip=pacman.6e", "puckman.zip=pm1_prg1.6e", "neogeo.zip=sp-s2.sp1", "then",
+                             "spoil neogeo.zip", "rm puckman.zip", "audited=1"}
+        << int(S::Incomplete) << QStringLiteral("1 of 2 ROM files missing: 1 belongs to the parent puckman, which is not in the folder");
+    QTest::newRow("kept: the parent added")
+        << QByteArray("pacman") << QList<QByteArray>{"pacman.zip=pacman.6e", "then", "puckman.zip=pm1_prg1.6e", "audited=2"}
+        << int(S::Good) << QStringLiteral("good: all 2 ROM files there");
+    QTest::newRow("kept: another catalogue, all audited again")
+        << QByteArray("puckman") << QList<QByteArray>{"puckman.zip=pm1_prg1.6e", "neogeo.zip=sp-s2.sp1", "then", "catalogue", "audited=2"}
+        << int(S::Good) << QStringLiteral("good: all 1 ROM file there");
+    QTest::newRow("kept: a damaged file is not trusted")
+        << QByteArray("puckman") << QList<QByteArray>{"puckman.zip=pm1_prg1.6e", "neogeo.zip=sp-s2.sp1", "then", "damage", "audited=2"}
+        << int(S::Good) << QStringLiteral("good: all 1 ROM file there");
+    QTest::newRow("kept: a cut file is not trusted")
+        << QByteArray("puckman") << QList<QByteArray>{"puckman.zip=pm1_prg1.6e", "neogeo.zip=sp-s2.sp1", "then", "cut", "audited=2"}
+        << int(S::Good) << QStringLiteral("good: all 1 ROM file there");
 }
 
 void TestRomAudit::verdicts()
@@ -292,8 +356,44 @@ void TestRomAudit::verdicts()
                     return rom;
         return std::nullopt;
     };
-    ScratchDir dir;
-    for (const QByteArray &spec : files) {
+    ScratchDir dir, cache;
+    const QByteArray keptFile = cache.file("kept.audit");
+    const qsizetype then = files.indexOf("then");
+    bool otherCatalogue = false;
+    int auditedAgain = -1, audited = 0;
+    QHash<QByteArray, RomAudit::Verdict> first;
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const QByteArray &spec = files.at(i);
+        if (i == then) {
+            first = auditKept(r, dir.path(), keptFile, &audited);
+            QCOMPARE(audited, int(first.size()));
+            continue;
+        }
+        if (spec.startsWith("spoil ")) {
+            spoil(dir.file(spec.mid(6)));
+            continue;
+        }
+        if (spec.startsWith("rm ")) {
+            QVERIFY(FileIO::remove(dir.file(spec.mid(3))));
+            continue;
+        }
+        if (spec.startsWith("audited=")) {
+            auditedAgain = spec.mid(8).toInt();
+            continue;
+        }
+        if (spec == "catalogue") {
+            otherCatalogue = true;
+            continue;
+        }
+        if (spec == "damage" || spec == "cut") {
+            QByteArray bytes = readFile(keptFile);
+            if (spec == "cut")
+                bytes.chop(bytes.size() / 2);
+            else
+                bytes[8] = char(bytes.at(8) + 1); // the layout version
+            writeFile(keptFile, bytes);
+            continue;
+        }
         if (spec.endsWith('!')) {
             writeFile(dir.file(spec.chopped(1)), "not an archive at all");
             continue;
@@ -317,8 +417,17 @@ void TestRomAudit::verdicts()
             for (const RomForge::File &f : content)
                 writeFile(sub + '/' + f.name, f.bytes);
         } else {
+            // A replaced archive written within the file system's time resolution keeps a new size.
             QVERIFY(RomForge::writeZip(dir.file(name), content));
         }
+    }
+    if (then >= 0) {
+        const QHash<QByteArray, RomAudit::Verdict> second = auditKept(sample(otherCatalogue), dir.path(), keptFile, &audited);
+        QCOMPARE(audited, auditedAgain);
+        QVERIFY(second.contains(set));
+        QCOMPARE(second.value(set).summary, summary);
+        QCOMPARE(int(second.value(set).state), state);
+        return;
     }
     const RomFolder folder = RomFolder::scan(dir.path());
     RomAudit audit(r.catalogue, r.roms, folder, RomAudit::Depth::Quick);
@@ -328,6 +437,17 @@ void TestRomAudit::verdicts()
     QCOMPARE(verdict.summary, summary);
     QCOMPARE(int(verdict.state), state);
     QVERIFY(verdict.details.startsWith(summary.at(0).toUpper()));
+
+    // Kept, the same verdict comes back without an audit.
+    auditKept(r, dir.path(), keptFile, &audited);
+    QCOMPARE(audited, int(folder.sets().size()));
+    const RomAudit::Verdict kept = auditKept(r, dir.path(), keptFile, &audited).value(set);
+    QCOMPARE(audited, 0);
+    QCOMPARE(kept.summary, verdict.summary);
+    QCOMPARE(kept.details, verdict.details);
+    QCOMPARE(int(kept.state), int(verdict.state));
+    QCOMPARE(kept.problems, verdict.problems);
+    QCOMPARE(kept.consulted, verdict.consulted);
 }
 
 QTEST_GUILESS_MAIN(TestRomAudit)

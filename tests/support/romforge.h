@@ -111,14 +111,14 @@ struct Read {
     RomList roms;
 };
 
-// The catalogue and ROM list of a "-listxml" answer.
-inline std::optional<Read> catalogueOf(const QByteArray &listXml)
+// The catalogue and ROM list of a "-listxml" answer, read for `key`.
+inline std::optional<Read> catalogueOf(const QByteArray &listXml, const QByteArray &key = "test")
 {
     CatalogueWriter writer;
     ListXmlReader reader(writer);
     reader.feed(listXml);
     reader.finish(true);
-    const CatalogueWriter::Images images = writer.finish("test", QString(), true, 0);
+    const CatalogueWriter::Images images = writer.finish(key, QString(), true, 0);
     std::optional<Catalogue> catalogue = Catalogue::fromBytes(images.catalogue);
     if (!catalogue)
         return std::nullopt;
