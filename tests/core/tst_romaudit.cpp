@@ -363,44 +363,44 @@ void TestRomAudit::verdicts()
     int auditedAgain = -1, audited = 0;
     QHash<QByteArray, RomAudit::Verdict> first;
     for (qsizetype i = 0; i < files.size(); ++i) {
-        const QByteArray &spec = files.at(i);
+        const QByteArray &step = files.at(i);
         if (i == then) {
             first = auditKept(r, dir.path(), keptFile, &audited);
             QCOMPARE(audited, int(first.size()));
             continue;
         }
-        if (spec.startsWith("spoil ")) {
-            spoil(dir.file(spec.mid(6)));
+        if (step.startsWith("spoil ")) {
+            spoil(dir.file(step.mid(6)));
             continue;
         }
-        if (spec.startsWith("rm ")) {
-            QVERIFY(FileIO::remove(dir.file(spec.mid(3))));
+        if (step.startsWith("rm ")) {
+            QVERIFY(FileIO::remove(dir.file(step.mid(3))));
             continue;
         }
-        if (spec.startsWith("audited=")) {
-            auditedAgain = spec.mid(8).toInt();
+        if (step.startsWith("audited=")) {
+            auditedAgain = step.mid(8).toInt();
             continue;
         }
-        if (spec == "catalogue") {
+        if (step == "catalogue") {
             otherCatalogue = true;
             continue;
         }
-        if (spec == "damage" || spec == "cut") {
+        if (step == "damage" || step == "cut") {
             QByteArray bytes = readFile(keptFile);
-            if (spec == "cut")
+            if (step == "cut")
                 bytes.chop(bytes.size() / 2);
             else
                 bytes[8] = char(bytes.at(8) + 1); // the layout version
             writeFile(keptFile, bytes);
             continue;
         }
-        if (spec.endsWith('!')) {
-            writeFile(dir.file(spec.chopped(1)), "not an archive at all");
+        if (step.endsWith('!')) {
+            writeFile(dir.file(step.chopped(1)), "not an archive at all");
             continue;
         }
-        const qsizetype eq = spec.indexOf('=');
+        const qsizetype eq = step.indexOf('=');
         QList<RomForge::File> content;
-        for (const QByteArray &item : spec.mid(eq + 1).split(',')) {
+        for (const QByteArray &item : step.mid(eq + 1).split(',')) {
             if (item.isEmpty())
                 continue;
             const QByteArray base = item.split('@').first().split(':').first();
@@ -411,7 +411,7 @@ void TestRomAudit::verdicts()
                 bytes = RomForge::withCrc(bytes.size(), 0x3e1e5400, 1);
             content.append({item.contains('@') ? item.split('@').last() : base, bytes});
         }
-        const QByteArray name = spec.left(eq);
+        const QByteArray name = step.left(eq);
         if (name.endsWith('/')) {
             const QByteArray sub = dir.mkdir(name.chopped(1));
             for (const RomForge::File &f : content)
