@@ -8,7 +8,8 @@
 // emulator. Right after the recording, the options of every call are checked against the listing
 // as the real emulator checks them:
 //   - a word starting with "-" must be a listed name, "-noNAME" for a NAME listed as 0 or 1, or
-//     one of the commands -list, -listfull, -listxml, -showconfig, -createconfig, -help, -version; else
+//     one of the commands -list, -listfull, -listxml, -showconfig, -showusage, -createconfig, -help,
+//     -version; else
 //     "Error: unknown option: -x" on the error output and status 6;
 //   - a listed name whose value is not 0 or 1 takes the next word as its value, whatever it is
 //     (none left: "Error: option -x expected a parameter", status 6); so do the few that 0.251
@@ -22,7 +23,8 @@
 // What a call does is told by environment variables named after its command: the first argument
 // when it starts with "-" ("-list" gives LIST, "-createconfig" CREATECONFIG, "-showconfig"
 // SHOWCONFIG), GAME when the first argument is a game name, NONE without arguments;
-// "-noreadconfig -showconfig" prints the listing too, "-version" "0.251 (fake)". For a
+// "-noreadconfig -showconfig" prints the listing too, "-showusage" 0.251's usage (showusage0251.h),
+// "-version" "0.251 (fake)". For a
 // command X, in this order:
 //   FAKEMAME_X_FILE and FAKEMAME_X_FROM  copy the file FROM to FILE (relative to the working
 //                                        directory), as the emulator writes its settings file
@@ -39,6 +41,7 @@
 //   FAKEMAME_X_ERRLINES                  print this many lines to the error output
 //   FAKEMAME_X_EXIT                      exit with this status (0 otherwise)
 #include "showconfig0251.h"
+#include "showusage0251.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -194,7 +197,7 @@ bool isOnOff(const std::map<std::string, std::string> &values, const std::string
 // The real emulator's status for these arguments when they are wrong, else 0.
 int checkOptions(int argc, char **argv, const std::map<std::string, std::string> &values)
 {
-    static const char *const commands[] = {"-list", "-listfull", "-listxml", "-showconfig", "-createconfig", "-help", "-version"};
+    static const char *const commands[] = {"-list", "-listfull", "-listxml", "-showconfig", "-showusage", "-createconfig", "-help", "-version"};
     bool hasCommand = false;
     for (int i = 1; i < argc; ++i)
         for (const char *c : commands)
@@ -279,6 +282,9 @@ int main(int argc, char **argv)
     // "-noreadconfig -showconfig": the listing before any mame.ini is read, the same by default.
     if (command == "NOREADCONFIG" && argc > 2 && std::strcmp(argv[2], "-showconfig") == 0 && !text)
         text = listing;
+    // "-showusage": 0.251's headings and descriptions; an old emulator has none.
+    if (command == "SHOWUSAGE" && !text)
+        text = isOld ? nullptr : ShowUsage0251;
     if (command == "VERSION" && !text && !isOld)
         text = "0.251 (fake)";
     if (text)
