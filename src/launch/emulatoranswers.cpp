@@ -36,6 +36,7 @@ const char *suffixOf(EmulatorAnswers::Question question)
     case EmulatorAnswers::Question::ShowConfig: return ".showconfig";
     case EmulatorAnswers::Question::ListFull: return ".listfull";
     case EmulatorAnswers::Question::BuiltIn: return ".builtin";
+    case EmulatorAnswers::Question::ShowUsage: return ".showusage";
     default: return ".version";
     }
 }
@@ -68,6 +69,7 @@ QList<QByteArray> EmulatorAnswers::argumentsOf(Question question)
     case Question::ShowConfig: return {"-showconfig"};
     case Question::ListFull: return {"-listfull"};
     case Question::BuiltIn: return {"-noreadconfig", "-showconfig"};
+    case Question::ShowUsage: return {"-showusage"};
     default: return {"-version"};
     }
 }

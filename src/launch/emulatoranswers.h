@@ -1,6 +1,7 @@
 // What emulators say of themselves, asked once and kept: their version ("-version"), the options
 // they know with their built-in settings ("-noreadconfig -showconfig") and with the user's
-// mame.ini applied ("-showconfig"), and the titles of their systems ("-listfull").
+// mame.ini applied ("-showconfig"), the titles of their systems ("-listfull"), and their options
+// headings and descriptions ("-showusage").
 //
 // An answer is kept in memory and, when the emulator gave it by ending by itself, in the user's
 // cache directory, so that a later start needs no run. A kept answer is asked again when the
@@ -28,7 +29,7 @@ class ProcessCapture;
 class EmulatorAnswers : public QObject {
     Q_OBJECT
 public:
-    enum class Question { ShowConfig, ListFull, BuiltIn, Version };
+    enum class Question { ShowConfig, ListFull, BuiltIn, Version, ShowUsage };
 
     explicit EmulatorAnswers(QObject *parent = nullptr);
     ~EmulatorAnswers() override;

@@ -115,6 +115,7 @@ TForm2::TForm2(const EditorContext &context, QWidget *parent)
     setInitialState();
     chainTabOrder();
     followControls();
+    buildOptionsPage();
     fitTabs(TabbedNotebook1->findChild<QTabBar *>(), ClientWidth - 4);
 
     setFixedSize(ClientWidth, ClientHeight);
@@ -243,6 +244,7 @@ Options::State TForm2::state() const
     // Texts last: the selections above must not clear what the fields show.
     for (const Options::Field &f : Options::Fields)
         s.setText(f.name, fieldBytes(f.name));
+    s.setText("extra", extraLine());
     const QModelIndexList selected = joysticklist->selectionModel()->selectedIndexes();
     s.setJoystickEntry(selected.isEmpty() ? -1 : selected.constFirst().row());
     return s;
@@ -277,6 +279,8 @@ void TForm2::load(const QList<QByteArray> &lines)
         for (const Options::Step &step : Options::loadSteps(lines))
             apply(step);
     }
+    m_extraRead = false;
+    optionsFollowEmulator();
     followChanges();
     // Loading fills the emulator field without leaving it.
     askEmulator();
@@ -300,6 +304,7 @@ void TForm2::FormShow()
 
 void TForm2::Button27Click()
 {
+    checkPageOptions();
     const Options::State s = state();
     const Options::SaveCheck check = Options::checkBeforeSave(s);
     if (check != Options::SaveCheck::Passed) {

@@ -11,6 +11,7 @@
 
 #include "folderbrowse.h"
 #include "emulatoranswers.h"
+#include "extracommands.h"
 #include "linebuffer.h"
 #include "modals.h"
 #include "options.h"
@@ -35,6 +36,7 @@ class QPushButton;
 class QRadioButton;
 class QTabWidget;
 class Launcher;
+class OptionsPage;
 
 // What the editor needs of the window that opens it.
 struct EditorContext {
@@ -64,6 +66,8 @@ public:
     FileListBox *gamelist;
     GameFinder *finder; // "Find:" above the game list
     QPushButton *Button4, *Button5, *Button7;
+    // "Emulator Options": every option the emulator lists, kept in line 39 (configeditor_options.cpp).
+    OptionsPage *emulatorOptions = nullptr;
 
     // The line buffer a save fills and writes.
     LineBuffer memo1;
@@ -165,6 +169,15 @@ private:
     void showCommand();
     void markOptions();
     void followChanges();
+
+    // The "Emulator Options" page (configeditor_options.cpp).
+    void buildOptionsPage();
+    void optionsFollowEmulator();
+    ExtraCommands::Kinds kindsOfPage() const;
+    QByteArray extraLine() const;
+    void checkPageOptions() const;
+    ExtraCommands::Line m_extraLoaded; // line 39 as loaded, once read into the page
+    bool m_extraRead = false;
 
     const QByteArray m_configurationDirectory;
     const std::optional<QByteArray> m_editedFile;

@@ -147,8 +147,10 @@ QByteArray TForm2::emulatorProgram() const
 void TForm2::askEmulator()
 {
     const QByteArray program = emulatorProgram();
-    if (FileIO::isExecutableFile(program))
+    if (FileIO::isExecutableFile(program)) {
         m_launcher.answers.askInBackground(program, EmulatorAnswers::Question::ShowConfig);
+        m_launcher.answers.askInBackground(program, EmulatorAnswers::Question::ShowUsage);
+    }
 }
 
 void TForm2::emulatorAnswered(const QByteArray &program, EmulatorAnswers::Question question)
@@ -156,6 +158,9 @@ void TForm2::emulatorAnswered(const QByteArray &program, EmulatorAnswers::Questi
     // An answer for an emulator the field named before is no news for this one.
     if (question == EmulatorAnswers::Question::ShowConfig && program == emulatorProgram())
         runCommand([this] { followChanges(); });
+    if ((question == EmulatorAnswers::Question::ShowUsage || question == EmulatorAnswers::Question::ShowConfig)
+        && program == emulatorProgram())
+        runCommand([this] { optionsFollowEmulator(); });
 }
 
 void TForm2::followChanges()

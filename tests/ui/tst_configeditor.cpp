@@ -168,8 +168,10 @@ void TestEditor::windowAndPages()
     QVERIFY(!(editor.windowFlags() & Qt::WindowMinimizeButtonHint));
     QCOMPARE(editor.TabbedNotebook1->objectName(), QStringLiteral("TabbedNotebook1"));
     const QStringList captions = {"Config Options", "Game Options", "Video Configuratin",
-                                  "Sound Configuration", "Controls", "Advanced Configuration"};
+                                  "Sound Configuration", "Controls", "Advanced Configuration",
+                                  "Emulator Options"};
     QCOMPARE(editor.TabbedNotebook1->count(), captions.size());
+    QCOMPARE(editor.TabbedNotebook1->widget(6)->objectName(), QStringLiteral("EmulatorOptions"));
     for (int i = 0; i < captions.size(); ++i)
         QCOMPARE(editor.TabbedNotebook1->tabText(i), captions.at(i));
     editor.show();

@@ -1,0 +1,214 @@
+#include "optionspage.h"
+
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+OptionsPage::OptionsPage(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("EmulatorOptions"));
+    m_outer = new QVBoxLayout(this);
+    auto *top = new QHBoxLayout;
+    auto *findLabel = new QLabel(QStringLiteral("&Find:"), this);
+    m_find = new QLineEdit(this);
+    m_find->setObjectName(QStringLiteral("optionsfind"));
+    findLabel->setBuddy(m_find);
+    top->addWidget(findLabel);
+    top->addWidget(m_find, 1);
+    m_outer->addLayout(top);
+    connect(m_find, &QLineEdit::textChanged, this, &OptionsPage::narrow);
+}
+
+void OptionsPage::setEmulator(const Usage &usage, const Vocabulary &words)
+{
+    m_values = values();
+    m_usage = usage;
+    m_words = words;
+    if (m_built) {
+        m_built = false;
+        if (isVisible())
+            build();
+    }
+}
+
+ExtraCommands::Kind OptionsPage::kind(QByteArrayView name) const
+{
+    // Only options: the commands -showusage lists have no value in -showconfig.
+    if (!m_usage.option(name) || (m_words.isKnown() && !m_words.value(name)))
+        return ExtraCommands::Kind::None;
+    return m_words.isSwitch(name) ? ExtraCommands::Kind::OnOff : ExtraCommands::Kind::Value;
+}
+
+QMap<QByteArray, QByteArray> OptionsPage::values() const
+{
+    if (!m_built)
+        return m_values;
+    QMap<QByteArray, QByteArray> out;
+    for (qsizetype i = 0; i < m_rows.size(); ++i) {
+        const Row &r = m_rows.at(i);
+        if (r.check && r.check->isEnabled() && r.check->checkState() != Qt::PartiallyChecked)
+            out.insert(m_names.at(i), r.check->isChecked() ? "1" : "0");
+        else if (r.edit && !r.edit->isReadOnly() && !r.edit->text().isEmpty())
+            out.insert(m_names.at(i), r.edit->text().toUtf8());
+    }
+    return out;
+}
+
+void OptionsPage::setValues(const QMap<QByteArray, QByteArray> &values)
+{
+    m_values = values;
+    if (!m_built)
+        return;
+    for (qsizetype i = 0; i < m_rows.size(); ++i) {
+        Row &r = m_rows[i];
+        const auto v = values.constFind(m_names.at(i));
+        const QSignalBlocker block(r.control);
+        if (r.check)
+            r.check->setCheckState(v == values.constEnd() ? Qt::PartiallyChecked : *v == "0" ? Qt::Unchecked : Qt::Checked);
+        else if (!r.edit->isReadOnly())
+            r.edit->setText(v == values.constEnd() ? QString() : QString::fromUtf8(*v));
+        markSet(r);
+    }
+    countHeadings();
+}
+
+void OptionsPage::setFixed(const QMap<QByteArray, QString> &captions)
+{
+    m_values = values();
+    m_fixed = captions;
+    if (m_built) {
+        m_built = false;
+        if (isVisible())
+            build();
+    }
+}
+
+void OptionsPage::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!m_built)
+        build();
+}
+
+void OptionsPage::build()
+{
+    delete m_content;
+    m_rows.clear();
+    m_names.clear();
+    m_boxes.clear();
+    auto *scroll = new QScrollArea(this);
+    scroll->setWidgetResizable(true);
+    m_content = scroll;
+    auto *inner = new QWidget;
+    auto *column = new QVBoxLayout(inner);
+    QList<QFormLayout *> forms;
+    for (const QByteArray &h : m_usage.headings()) {
+        auto *box = new QGroupBox(QString::fromUtf8(h), inner);
+        forms << new QFormLayout(box);
+        column->addWidget(box);
+        m_boxes << box;
+    }
+    column->addStretch(1);
+    for (const Usage::Option &o : m_usage.options()) {
+        const ExtraCommands::Kind k = kind(o.name);
+        if (k == ExtraCommands::Kind::None)
+            continue;
+        QGroupBox *box = m_boxes.at(o.heading);
+        const QString name = QStringLiteral("-") + QString::fromUtf8(o.name);
+        const QString description = QString::fromUtf8(o.description);
+        Row r{new QLabel(name, box), nullptr, nullptr, nullptr, o.heading, name + QLatin1Char(' ') + description};
+        const auto fixed = m_fixed.constFind(o.name);
+        const auto value = m_values.constFind(o.name);
+        if (k == ExtraCommands::Kind::OnOff) {
+            r.check = new QCheckBox(box);
+            r.check->setTristate(true);
+            r.check->setCheckState(value == m_values.constEnd() ? Qt::PartiallyChecked
+                                   : *value == "0" ? Qt::Unchecked : Qt::Checked);
+            r.control = r.check;
+            connect(r.check, &QCheckBox::stateChanged, this, [this, i = m_rows.size()] {
+                markSet(m_rows[i]);
+                countHeadings();
+                emit changed();
+            });
+        } else {
+            r.edit = new QLineEdit(box);
+            r.edit->setPlaceholderText(QString::fromUtf8(m_words.value(o.name).value_or(QByteArray())));
+            if (value != m_values.constEnd())
+                r.edit->setText(QString::fromUtf8(*value));
+            r.control = r.edit;
+            connect(r.edit, &QLineEdit::textChanged, this, [this, i = m_rows.size()] {
+                markSet(m_rows[i]);
+                countHeadings();
+                emit changed();
+            });
+        }
+        if (fixed != m_fixed.constEnd()) {
+            if (r.check)
+                r.check->setEnabled(false);
+            else
+                r.edit->setReadOnly(true), r.edit->setPlaceholderText(*fixed);
+            r.control->setToolTip(*fixed);
+        }
+        r.control->setObjectName(QString::fromUtf8(o.name));
+        r.label->setBuddy(r.control);
+        if (fixed == m_fixed.constEnd())
+            r.control->setToolTip(description);
+        r.control->setAccessibleName(name);
+        r.control->setAccessibleDescription(fixed == m_fixed.constEnd() ? description : *fixed);
+        r.label->setToolTip(description);
+        forms.at(o.heading)->addRow(r.label, r.control);
+        m_rows << r;
+        m_names << o.name;
+        markSet(m_rows.back());
+    }
+    scroll->setWidget(inner);
+    m_outer->addWidget(scroll, 1);
+    m_built = true;
+    countHeadings();
+    narrow(m_find->text());
+}
+
+void OptionsPage::markSet(Row &r)
+{
+    const bool set = r.check ? r.check->isEnabled() && r.check->checkState() != Qt::PartiallyChecked
+                             : !r.edit->isReadOnly() && !r.edit->text().isEmpty();
+    if (r.label->font().bold() != set) {
+        QFont f = r.label->font();
+        f.setBold(set);
+        r.label->setFont(f);
+    }
+}
+
+void OptionsPage::countHeadings()
+{
+    QList<int> counts(m_boxes.size(), 0);
+    for (const Row &r : std::as_const(m_rows))
+        counts[r.heading] += r.label->font().bold() ? 1 : 0;
+    for (qsizetype i = 0; i < m_boxes.size(); ++i) {
+        const QString title = QString::fromUtf8(m_usage.headings().at(i));
+        m_boxes.at(i)->setTitle(counts.at(i) ? QStringLiteral("%1 (%2 set)").arg(title).arg(counts.at(i)) : title);
+    }
+}
+
+void OptionsPage::narrow(const QString &text)
+{
+    if (!m_built)
+        return;
+    QList<bool> shown(m_boxes.size(), false);
+    for (Row &r : m_rows) {
+        const bool show = text.isEmpty() || r.haystack.contains(text, Qt::CaseInsensitive);
+        if (r.label->isHidden() == show) {
+            r.label->setVisible(show);
+            r.control->setVisible(show);
+        }
+        shown[r.heading] = shown[r.heading] || show;
+    }
+    for (qsizetype i = 0; i < m_boxes.size(); ++i)
+        m_boxes.at(i)->setVisible(shown.at(i));
+}
