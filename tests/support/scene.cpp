@@ -163,7 +163,7 @@ bool Scene::edit(const std::function<void(TForm2 &)> &inspect)
 Calls Scene::games() const
 {
     Calls out;
-    static const QList<QByteArray> preparatory{"-showconfig", "-list", "-listfull", "-listxml", "-createconfig"};
+    static const QList<QByteArray> preparatory{"-showconfig", "-showusage", "-list", "-listfull", "-listxml", "-createconfig"};
     for (const QList<QByteArray> &call : fake.argumentLists())
         if (call.isEmpty() || !preparatory.contains(call.first()))
             out << call;
