@@ -22,8 +22,10 @@
 #include <functional>
 #include <optional>
 
-class FileListBox;
 class GameFinder;
+class GameList;
+class GameListFeed;
+class WorkStrip;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
@@ -61,8 +63,10 @@ public:
     // The game list panel.
     QFrame *Panel1;
     QLabel *Label1;
-    FileListBox *gamelist;
-    GameFinder *finder; // "Find:" above the game list
+    GameList *gamelist;
+    GameFinder *finder; // "Find:" and "Show:" above the game list
+    WorkStrip *gamework;   // the catalogue read and the audit, with Cancel, below the list
+    GameListFeed *gamefeed; // what the list shows beside the names, as it arrives
     QPushButton *Button4, *Button5, *Button7;
 
     // The line buffer a save fills and writes.

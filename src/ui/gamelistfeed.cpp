@@ -1,0 +1,155 @@
+#include "gamelistfeed.h"
+
+#include "auditcache.h"
+#include "auditrunner.h"
+#include "fileio.h"
+#include "gamelist.h"
+#include "launcher.h"
+#include "workstrip.h"
+
+GameListFeed::GameListFeed(Launcher &launcher, GameList *list, WorkStrip *strip, QObject *parent)
+    : QObject(parent), m_launcher(launcher), m_list(list), m_strip(strip)
+{
+    // Titles arrive when the emulator answers; the list never waits for them.
+    connect(&m_launcher, &Launcher::titlesArrived, this, [this](const QByteArray &program) {
+        if (m_open && program == m_program)
+            m_list->setTitles(m_launcher.titles(program));
+    });
+    connect(&m_launcher.catalogues, &Catalogues::progress, this, [this](const QByteArray &program, int machines, int total) {
+        if (m_open && program == m_program)
+            m_strip->showWork(QStringLiteral("Reading the emulator's catalogue: %1 machines").arg(machines), machines, total);
+    });
+    connect(&m_launcher.catalogues, &Catalogues::ready, this, [this](const QByteArray &program) {
+        if (m_open && program == m_program)
+            catalogueReady();
+    });
+    // The catalogue is kept by the emulator's version: it is looked up once that is known.
+    connect(&m_launcher.answers, &EmulatorAnswers::answered, this,
+            [this](const QByteArray &program, EmulatorAnswers::Question question) {
+                if (m_open && m_waitingForVersion && program == m_program && question == EmulatorAnswers::Question::Version) {
+                    m_waitingForVersion = false;
+                    lookUpCatalogue();
+                }
+            });
+    connect(m_strip, &WorkStrip::cancelled, this, &GameListFeed::cancel);
+}
+
+GameListFeed::~GameListFeed()
+{
+    stopAudit();
+}
+
+void GameListFeed::open(const QByteArray &program)
+{
+    stopAudit();
+    m_open = true;
+    m_program = program;
+    m_list->setTitles(m_launcher.titles(program));
+    m_waitingForVersion = false;
+    if (program.isEmpty() || !FileIO::isExecutableFile(program)) {
+        m_list->setCatalogue(nullptr);
+        m_strip->finish();
+        return;
+    }
+    if (!m_launcher.answers.cached(program, EmulatorAnswers::Question::Version)) {
+        m_waitingForVersion = true;
+        m_strip->showWork(QStringLiteral("Asking the emulator its version"), 0, 0);
+        m_launcher.answers.askInBackground(program, EmulatorAnswers::Question::Version);
+        return;
+    }
+    lookUpCatalogue();
+}
+
+void GameListFeed::lookUpCatalogue()
+{
+    const std::shared_ptr<const Titles> titles = m_launcher.titles(m_program);
+    Catalogues::Request request = m_launcher.catalogueRequest(m_program);
+    request.expected = titles ? titles->size() : 0;
+    if (const auto catalogue = m_launcher.catalogues.cached(request)) {
+        m_list->setCatalogue(catalogue);
+        emit catalogueChanged();
+        startAudit();
+        return;
+    }
+    m_list->setCatalogue(nullptr);
+    m_strip->showWork(QStringLiteral("Reading the emulator's catalogue"), 0, request.expected);
+    m_launcher.catalogues.ask(request);
+}
+
+void GameListFeed::catalogueReady()
+{
+    const auto catalogue = m_launcher.catalogues.cached(m_launcher.catalogueRequest(m_program));
+    m_strip->finish();
+    m_list->setCatalogue(catalogue);
+    emit catalogueChanged();
+    startAudit();
+}
+
+void GameListFeed::folderChanged()
+{
+    if (m_open)
+        startAudit();
+}
+
+void GameListFeed::close()
+{
+    m_open = false;
+    stopAudit();
+    m_strip->finish();
+}
+
+bool GameListFeed::auditing() const
+{
+    return m_audit && !m_audit->isFinished();
+}
+
+void GameListFeed::startAudit()
+{
+    stopAudit();
+    const Catalogues::Request request = m_launcher.catalogueRequest(m_program);
+    const auto catalogue = m_launcher.catalogues.cached(request);
+    const auto roms = catalogue ? m_launcher.catalogues.romList(request) : nullptr;
+    const QByteArray folder = m_list->directory();
+    if (!catalogue || catalogue->isEmpty() || !roms || roms->size() != catalogue->size() || !FileIO::isDirectory(folder))
+        return;
+    auto *runner = new AuditRunner(this);
+    m_audit = runner;
+    connect(runner, &AuditRunner::verdictsReady, this, [this](const QList<RomAudit::Verdict> &verdicts) {
+        m_list->addVerdicts(verdicts);
+        emit verdictsChanged();
+    });
+    connect(runner, &AuditRunner::progress, this, [this](int done, int total) {
+        m_strip->showWork(QStringLiteral("Auditing the ROM folder: %1 of %2 sets").arg(done).arg(total), done, total);
+    });
+    connect(runner, &Waitable::finished, this, [this, runner] {
+        if (m_audit == runner)
+            m_strip->finish();
+        runner->deleteLater();
+    });
+    const QByteArray keptFile = AuditCache::fileFor(EmulatorAnswers::cacheDirectory(), folder, RomAudit::Depth::Quick);
+    runner->start(catalogue, roms, folder, RomAudit::Depth::Quick, keptFile);
+}
+
+void GameListFeed::stopAudit()
+{
+    if (AuditRunner *runner = m_audit) {
+        m_audit = nullptr;
+        runner->disconnect(this);
+        runner->cancel();
+        // The runner ends its thread when it goes; it goes once it has finished.
+        if (runner->isFinished())
+            runner->deleteLater();
+        else
+            connect(runner, &Waitable::finished, runner, &QObject::deleteLater);
+    }
+}
+
+void GameListFeed::cancel()
+{
+    m_waitingForVersion = false;
+    if (m_launcher.catalogues.isReading(m_program))
+        m_launcher.catalogues.cancel(m_program);
+    if (AuditRunner *runner = m_audit)
+        runner->cancel();
+    m_strip->finish();
+}
