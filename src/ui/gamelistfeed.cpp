@@ -5,7 +5,11 @@
 #include "fileio.h"
 #include "gamelist.h"
 #include "launcher.h"
+#include "romfolder.h"
 #include "workstrip.h"
+
+#include <QCoreApplication>
+#include <QThread>
 
 GameListFeed::GameListFeed(Launcher &launcher, GameList *list, WorkStrip *strip, QObject *parent)
     : QObject(parent), m_launcher(launcher), m_list(list), m_strip(strip)
@@ -103,7 +107,38 @@ bool GameListFeed::auditing() const
     return m_audit && !m_audit->isFinished();
 }
 
-void GameListFeed::startAudit()
+void GameListFeed::verifyFolder()
+{
+    if (m_open)
+        startAudit(RomAudit::Depth::Verify);
+}
+
+void GameListFeed::verify(const QByteArray &machine)
+{
+    const Catalogues::Request request = m_launcher.catalogueRequest(m_program);
+    const auto catalogue = m_launcher.catalogues.cached(request);
+    const auto roms = catalogue ? m_launcher.catalogues.romList(request) : nullptr;
+    const QByteArray folder = m_list->directory();
+    if (!m_open || machine.isEmpty() || !catalogue || !roms || roms->size() != catalogue->size())
+        return;
+    // A worker reads the files; the verdict comes back to this thread, for the list still showing
+    // that folder.
+    QPointer<GameListFeed> self(this);
+    QThread *worker = QThread::create([self, catalogue, roms, folder, machine] {
+        RomAudit audit(*catalogue, *roms, RomFolder::scan(folder), RomAudit::Depth::Verify);
+        RomAudit::Verdict verdict = audit.audit(machine);
+        QMetaObject::invokeMethod(qApp, [self, folder, verdict = std::move(verdict)] {
+            if (self && self->m_open && self->m_list->directory() == folder) {
+                self->m_list->addVerdicts({verdict});
+                emit self->verdictsChanged();
+            }
+        });
+    });
+    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    worker->start();
+}
+
+void GameListFeed::startAudit(RomAudit::Depth depth)
 {
     stopAudit();
     const Catalogues::Request request = m_launcher.catalogueRequest(m_program);
@@ -118,16 +153,18 @@ void GameListFeed::startAudit()
         m_list->addVerdicts(verdicts);
         emit verdictsChanged();
     });
-    connect(runner, &AuditRunner::progress, this, [this](int done, int total) {
-        m_strip->showWork(QStringLiteral("Auditing the ROM folder: %1 of %2 sets").arg(done).arg(total), done, total);
+    const QString what = depth == RomAudit::Depth::Verify ? QStringLiteral("Verifying the ROM folder: %1 of %2 sets")
+                                                          : QStringLiteral("Auditing the ROM folder: %1 of %2 sets");
+    connect(runner, &AuditRunner::progress, this, [this, what](int done, int total) {
+        m_strip->showWork(what.arg(done).arg(total), done, total);
     });
     connect(runner, &Waitable::finished, this, [this, runner] {
         if (m_audit == runner)
             m_strip->finish();
         runner->deleteLater();
     });
-    const QByteArray keptFile = AuditCache::fileFor(EmulatorAnswers::cacheDirectory(), folder, RomAudit::Depth::Quick);
-    runner->start(catalogue, roms, folder, RomAudit::Depth::Quick, keptFile);
+    const QByteArray keptFile = AuditCache::fileFor(EmulatorAnswers::cacheDirectory(), folder, depth);
+    runner->start(catalogue, roms, folder, depth, keptFile);
 }
 
 void GameListFeed::stopAudit()

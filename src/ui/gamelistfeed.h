@@ -4,6 +4,8 @@
 // going on shows in the window's WorkStrip, with Cancel; the list works meanwhile.
 #pragma once
 
+#include "romaudit.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QPointer>
@@ -24,6 +26,11 @@ public:
     void open(const QByteArray &program);
     // The list shows another folder (Change Directory, Refresh): its audit starts again.
     void folderChanged();
+    // Verifies the whole folder: every needed file read and its SHA-1 checked; the verdicts
+    // replace the quick ones as they come.
+    void verifyFolder();
+    // Verifies one machine's files, in the background.
+    void verify(const QByteArray &machine);
     // The window closed: the audit stops (what it found is kept); a catalogue being read goes on,
     // for the next time.
     void close();
@@ -40,7 +47,7 @@ signals:
 private:
     void lookUpCatalogue();
     void catalogueReady();
-    void startAudit();
+    void startAudit(RomAudit::Depth depth = RomAudit::Depth::Quick);
     void stopAudit();
     void cancel();
 

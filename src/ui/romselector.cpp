@@ -58,7 +58,13 @@ TForm3::TForm3(Launcher &launcher)
     Button3 = new QPushButton(QStringLiteral("Refresh"), top);
     Button3->setObjectName(QStringLiteral("Button3"));
     Button3->setAutoDefault(false);
+    verifyButton = new QPushButton(QStringLiteral("Verify ROMs"), top);
+    verifyButton->setObjectName(QStringLiteral("verifyfolder"));
+    verifyButton->setAutoDefault(false);
+    verifyButton->setToolTip(QStringLiteral("Reads every file the folder's games need and checks its SHA-1, "
+                                            "where the list's audit only reads the archives' directories"));
     topRow->addWidget(Label1, 1);
+    topRow->addWidget(verifyButton);
     topRow->addWidget(Button3);
 
     m_splitter = new QSplitter(Qt::Horizontal, this);
@@ -111,14 +117,15 @@ TForm3::TForm3(Launcher &launcher)
     setTabOrder(work->cancelButton(), Button1);
     setTabOrder(Button1, Button2);
     setTabOrder(Button2, Button4);
-    setTabOrder(Button4, Button3);
+    setTabOrder(Button4, verifyButton);
+    setTabOrder(verifyButton, Button3);
 
     // OK takes the selected game: with none selected, it (and Enter) does nothing.
     Button1->setEnabled(false);
     connect(gamelist, &GameList::selectionChanged, this,
             [this] { Button1->setEnabled(gamelist->itemIndex() >= 0); });
     // Enter held down (from the main window's Run, say) takes no game here: only a press of its own.
-    for (QWidget *w : std::initializer_list<QWidget *>{this, Button1, Button2, Button3, Button4})
+    for (QWidget *w : std::initializer_list<QWidget *>{this, Button1, Button2, Button3, Button4, verifyButton})
         w->installEventFilter(this);
 
     connect(Button1, &QPushButton::clicked, this, guarded([this] { Button1Click(); }));
@@ -126,6 +133,12 @@ TForm3::TForm3(Launcher &launcher)
     connect(Button2, &QPushButton::clicked, this, guarded([this] { Button2Click(); }));
     connect(Button3, &QPushButton::clicked, this, guarded([this] { Button3Click(); }));
     connect(Button4, &QPushButton::clicked, this, guarded([this] { Button4Click(); }));
+    connect(verifyButton, &QPushButton::clicked, this, guarded([this] { feed->verifyFolder(); }));
+    // Verify needs the catalogue's files of every game.
+    verifyButton->setEnabled(false);
+    connect(gamelist->model(), &QAbstractItemModel::modelReset, this, [this] {
+        verifyButton->setEnabled(gamelist->catalogue() && !gamelist->catalogue()->isEmpty());
+    });
 
     setSizeGripEnabled(true);
     resize(FirstWidth, FirstHeight);

@@ -53,6 +53,7 @@ public:
     QPushButton *Button2; // Cancel
     QPushButton *Button3; // Refresh
     QPushButton *Button4; // Change Directory
+    QPushButton *verifyButton; // reads every file of the folder's sets and checks its SHA-1
 
     // Handlers; called directly, a failure throws CommandError.
     void FormShow();

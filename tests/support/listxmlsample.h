@@ -4,13 +4,7 @@
 // mechanical one. Eight machines.
 #pragma once
 
-#include "catalogue.h"
-#include "cataloguewriter.h"
-#include "listxml.h"
-#include "romlist.h"
-
 #include <QByteArray>
-#include <memory>
 
 namespace ListXmlSample {
 
@@ -133,23 +127,6 @@ inline QByteArray cutInMachine(int n)
     for (int i = 0; i <= n; ++i)
         at = all.indexOf("<machine ", at + 1);
     return all.left(at + 20);
-}
-
-// The catalogue and ROM list of an answer (the whole sample by default), as the lists use them.
-struct Read {
-    std::shared_ptr<const Catalogue> catalogue;
-    std::shared_ptr<const RomList> roms;
-};
-inline Read read(const QByteArray &answer = full())
-{
-    CatalogueWriter writer;
-    ListXmlReader reader(writer);
-    reader.feed(answer);
-    reader.finish(true);
-    const CatalogueWriter::Images images = writer.finish("sample", QString(), true, 0);
-    auto catalogue = std::make_shared<const Catalogue>(*Catalogue::fromBytes(images.catalogue));
-    auto roms = std::make_shared<const RomList>(*RomList::fromBytes(images.romList, catalogue->buildId(), catalogue->size()));
-    return {catalogue, roms};
 }
 
 } // namespace ListXmlSample

@@ -3,6 +3,7 @@
 #include "gamefinder.h"
 #include "gamelist.h"
 #include "listxmlsample.h"
+#include "romforge.h"
 #include "testutil.h"
 
 #include <QApplication>
@@ -50,12 +51,17 @@ void fill(const ScratchDir &dir)
 
 using Knowledge = QString; // "none", "titles" or "catalogue"
 
+std::shared_ptr<const Catalogue> sample()
+{
+    return std::make_shared<const Catalogue>(RomForge::catalogueOf(ListXmlSample::full())->catalogue);
+}
+
 void know(GameList &list, const Knowledge &knowledge)
 {
     if (knowledge == QLatin1String("titles"))
         list.setTitles(std::make_shared<const Titles>(Titles::fromListFull(Listing, 0)));
     else if (knowledge == QLatin1String("catalogue"))
-        list.setCatalogue(ListXmlSample::read().catalogue);
+        list.setCatalogue(sample());
 }
 
 RomAudit::Verdict verdict(const QByteArray &set, RomAudit::State state, const QString &summary)
@@ -345,7 +351,7 @@ void TestGameList::sorting()
     {
         GameList list;
         list.setDirectory(dir.path());
-        list.setCatalogue(ListXmlSample::read().catalogue);
+        list.setCatalogue(sample());
         list.addVerdicts({verdict("puckman", RomAudit::State::Good, {}), verdict("pacman", RomAudit::State::Incomplete, {})});
         list.setShow(GameListModel::Show(show));
         list.resize(600, 300);
@@ -371,7 +377,7 @@ void TestGameList::sorting()
     QSettings settings(settingsFile, QSettings::IniFormat);
     again.restoreLayout(settings, QStringLiteral("games"));
     again.setDirectory(dir.path());
-    again.setCatalogue(ListXmlSample::read().catalogue);
+    again.setCatalogue(sample());
     again.addVerdicts({verdict("puckman", RomAudit::State::Good, {}), verdict("pacman", RomAudit::State::Incomplete, {})});
     again.setShow(GameListModel::Show(show));
     QCOMPARE(again.names().mid(0, int(first.size())), first);
