@@ -69,6 +69,8 @@ long bareCount(const char *emulator)
     return elements;
 }
 
+} // namespace
+
 // An answer like 0.251's, `count` machines with a few ROMs and devices each.
 QByteArray generatedAnswer(int count)
 {
@@ -91,8 +93,6 @@ QByteArray generatedAnswer(int count)
     }
     return answer + "</mame>\n";
 }
-
-} // namespace
 
 std::vector<CatalogueRow> catalogueRows(int runs)
 {
