@@ -6,6 +6,7 @@
 #include <QMutex>
 #include <QPushButton>
 #include <QThreadPool>
+#include <QResizeEvent>
 #include <QVBoxLayout>
 
 // What a worker and the pane share: the worker posts its result only while the pane lives.
@@ -62,7 +63,8 @@ QString named(const Catalogue &catalogue, int index)
 
 // The picture's worker: the first machine of `names` with a picture, decoded and scaled to `size`.
 struct Found {
-    QImage image;
+    QImage image;   // as decoded
+    QImage scaled;  // to the pane's room as it was asked for
     QByteArray of;
     QString none;
 };
@@ -78,7 +80,8 @@ Found findPicture(const QList<QByteArray> &names, const QList<QByteArray> &folde
         if (image.isNull())
             continue;
         found.of = name;
-        found.image = size.isEmpty() ? image : image.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        found.scaled = size.isEmpty() ? image : image.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        found.image = std::move(image);
         return found;
     }
     found.none = Snapshots::whereLooked(folders, names.value(0));
@@ -116,10 +119,12 @@ GameDetails::GameDetails(QWidget *parent)
         if (!m_machine.isEmpty())
             emit verifyRequested(m_machine);
     });
-    auto *layout = new QVBoxLayout(this);
+    auto *layout = new QBoxLayout(QBoxLayout::TopToBottom, this);
     layout->addWidget(m_picture, 3);
-    layout->addWidget(m_text, 2);
-    layout->addWidget(m_verify, 0, Qt::AlignLeft);
+    auto *about = new QVBoxLayout;
+    about->addWidget(m_text, 1);
+    about->addWidget(m_verify, 0, Qt::AlignLeft);
+    layout->addLayout(about, 2);
     setTabOrder(m_text, m_verify);
     showGame({}, nullptr);
 }
@@ -286,12 +291,13 @@ void GameDetails::startPicture(Request request)
         QMutexLocker lock(&channel->mutex);
         if (GameDetails *pane = channel->pane)
             QMetaObject::invokeMethod(pane, [pane, g = request.generation, found] {
-                pane->pictureReady(g, found.image, found.of, found.none);
+                pane->pictureReady(g, found.image, found.scaled, found.of, found.none);
             }, Qt::QueuedConnection);
     });
 }
 
-void GameDetails::pictureReady(quint64 generation, const QImage &image, const QByteArray &of, const QString &none)
+void GameDetails::pictureReady(quint64 generation, const QImage &image, const QImage &scaled, const QByteArray &of,
+                               const QString &none)
 {
     m_busy = false;
     if (generation == m_generation) {
@@ -300,7 +306,11 @@ void GameDetails::pictureReady(quint64 generation, const QImage &image, const QB
         if (image.isNull()) {
             m_picture->setText(none);
         } else {
-            showScaled();
+            if (scaled.size() == m_picture->size().boundedTo(scaled.size()) && !scaled.isNull()
+                && (scaled.width() == m_picture->width() || scaled.height() == m_picture->height()))
+                m_picture->setPixmap(QPixmap::fromImage(scaled)); // the room did not change meanwhile
+            else
+                showScaled();
             emit pictureShown();
         }
     }
@@ -317,15 +327,20 @@ void GameDetails::showScaled()
     if (m_image.isNull())
         return;
     const QSize room = m_picture->size();
-    const bool fits = m_image.width() <= room.width() && m_image.height() <= room.height()
-        && (m_image.width() == room.width() || m_image.height() == room.height());
-    m_picture->setPixmap(QPixmap::fromImage(fits || room.isEmpty() ? m_image
+    m_picture->setPixmap(QPixmap::fromImage(room.isEmpty() ? m_image
                                             : m_image.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
 }
 
 void GameDetails::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
+    // Below a list the pane is wide: the picture goes left of the text; beside one, above it.
+    auto *box = static_cast<QBoxLayout *>(layout());
+    const QBoxLayout::Direction direction = width() > 2 * height() ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom;
+    if (box->direction() != direction) {
+        box->setDirection(direction);
+        box->activate();
+    }
     showScaled();
 }
 

@@ -58,7 +58,8 @@ private:
     };
     struct Channel;
     void startPicture(Request request);
-    void pictureReady(quint64 generation, const QImage &image, const QByteArray &of, const QString &none);
+    void pictureReady(quint64 generation, const QImage &image, const QImage &scaled, const QByteArray &of,
+                      const QString &none);
     void showScaled();
     void indexClones();
 
