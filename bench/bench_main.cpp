@@ -3,6 +3,7 @@
 #include "application.h"
 #include "bench_audit.h"
 #include "bench_catalogue.h"
+#include "bench_details.h"
 #include "catalogue.h"
 #include "fileio.h"
 #include "filelistbox.h"
@@ -469,6 +470,9 @@ int main(int argc, char *argv[])
     for (const CatalogueRow &r : catalogueRows(runs))
         rows.push_back({r.what, r.figure, r.baseline, r.bound});
     for (const CatalogueRow &r : auditRows(runs))
+        rows.push_back({r.what, r.figure, r.baseline, r.bound});
+    // 6. The details pane after an arrow key.
+    for (const CatalogueRow &r : detailsRows())
         rows.push_back({r.what, r.figure, r.baseline, r.bound});
 
     bool ok = true;
