@@ -232,6 +232,15 @@ QByteArray Launcher::workingDirectory(const QByteArray &program)
     return settingsplace(program).directory;
 }
 
+QByteArray Launcher::keptWorkingDirectory(const QByteArray &program)
+{
+    const QByteArray directory = PathRules::directoryPart(program);
+    if (FileIO::canWriteIn(directory))
+        return directory;
+    const std::optional<SettingsPlace> place = keptSettingsPlace(program);
+    return place ? place->directory : qgetenv("HOME");
+}
+
 Launcher::Command Launcher::command(const LineBuffer &lines, const QByteArray &game)
 {
     // Every line is read first: a missing line stops the command before anything runs.

@@ -22,6 +22,7 @@
 #include <functional>
 #include <optional>
 
+class GameDetails;
 class GameFinder;
 class GameList;
 class GameListFeed;
@@ -65,6 +66,7 @@ public:
     QLabel *Label1;
     GameList *gamelist;
     GameFinder *finder; // "Find:" and "Show:" above the game list
+    GameDetails *gamedetails; // the selected game's details and picture, below the list
     WorkStrip *gamework;   // the catalogue read and the audit, with Cancel, below the list
     GameListFeed *gamefeed; // what the list shows beside the names, as it arrives
     QPushButton *Button4, *Button5, *Button7;

@@ -2,6 +2,7 @@
 #include "configeditor.h"
 
 #include "config.h"
+#include "gamedetails.h"
 #include "gamelist.h"
 #include "gamelistfeed.h"
 #include "workstrip.h"
@@ -249,8 +250,10 @@ void TForm2::buildGamePanel()
     gamelist->setOnlySingleLineNames(true);
     gamelist->setAccessibleName(QStringLiteral("Games"));
     Label1->setBuddy(gamelist);
+    gamedetails = new GameDetails(Panel1);
     gamework = new WorkStrip(Panel1);
     gamefeed = new GameListFeed(m_launcher, gamelist, gamework, this);
+    gamefeed->setDetails(gamedetails);
     // Search as you type above the list; Enter in it is the panel's OK.
     finder = new GameFinder(gamelist, guarded([this] { Button4Click(); }), Panel1);
     finder->setObjectName(QStringLiteral("gamefinder"));
@@ -262,7 +265,8 @@ void TForm2::buildGamePanel()
     panelLayout->setSpacing(3);
     panelLayout->addWidget(Label1);
     panelLayout->addWidget(finder);
-    panelLayout->addWidget(gamelist, 1);
+    panelLayout->addWidget(gamelist, 2);
+    panelLayout->addWidget(gamedetails, 1);
     panelLayout->addWidget(gamework);
     auto *panelButtons = new QHBoxLayout;
     panelButtons->setSpacing(3);
@@ -534,7 +538,7 @@ void TForm2::chainTabOrder()
                     chain << info;
             }
             if (c == l.panelColumn)
-                chain << finder->field() << finder->showChoice() << gamelist << gamework->cancelButton() << Button5 << Button7 << Button4;
+                chain << finder->field() << finder->showChoice() << gamelist << gamedetails->firstInTabOrder() << gamedetails->lastInTabOrder() << gamework->cancelButton() << Button5 << Button7 << Button4;
         }
         for (const char *name : l.below.controls)
             chain << control(name);

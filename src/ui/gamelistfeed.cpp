@@ -3,6 +3,8 @@
 #include "auditcache.h"
 #include "auditrunner.h"
 #include "fileio.h"
+#include "gamedetails.h"
+#include "snapshots.h"
 #include "gamelist.h"
 #include "launcher.h"
 #include "romfolder.h"
@@ -43,6 +45,46 @@ GameListFeed::~GameListFeed()
     stopAudit();
 }
 
+void GameListFeed::setDetails(GameDetails *details)
+{
+    m_details = details;
+    connect(m_list, &GameList::selectionChanged, this, [this] { showSelected(true); });
+    connect(this, &GameListFeed::verdictsChanged, this, [this] { showSelected(false); });
+    connect(m_details, &GameDetails::verifyRequested, this, &GameListFeed::verify);
+}
+
+void GameListFeed::showSelected(bool always)
+{
+    if (!m_details)
+        return;
+    const QByteArray set = m_list->selectedName();
+    const RomAudit::Verdict *verdict = m_list->selectedVerdict();
+    const int state = verdict ? int(verdict->state) : -1;
+    // A verdict that came for another set changes nothing shown.
+    if (!always && set == m_shownSet && state == m_shownState)
+        return;
+    m_shownSet = set;
+    m_shownState = state;
+    m_details->showGame(set, verdict);
+}
+
+void GameListFeed::setCatalogue(std::shared_ptr<const Catalogue> catalogue)
+{
+    m_list->setCatalogue(catalogue);
+    if (m_details)
+        m_details->setCatalogue(std::move(catalogue));
+    if (m_details && m_list->catalogue()) {
+        // Pictures lie where the emulator puts its snapshots.
+        const std::optional<Vocabulary> vocabulary = m_launcher.keptVocabulary(m_program);
+        const std::optional<QByteArray> directory = vocabulary ? vocabulary->value("snapshot_directory") : std::nullopt;
+        m_details->setSnapshotFolders(Snapshots::folders(directory.value_or("snap"),
+                                                         m_launcher.keptWorkingDirectory(m_program),
+                                                         Snapshots::processEnvironment));
+    }
+    showSelected(true);
+    emit catalogueChanged();
+}
+
 void GameListFeed::open(const QByteArray &program)
 {
     stopAudit();
@@ -51,7 +93,7 @@ void GameListFeed::open(const QByteArray &program)
     m_list->setTitles(m_launcher.titles(program));
     m_waitingForVersion = false;
     if (program.isEmpty() || !FileIO::isExecutableFile(program)) {
-        m_list->setCatalogue(nullptr);
+        setCatalogue(nullptr);
         m_strip->finish();
         return;
     }
@@ -70,12 +112,11 @@ void GameListFeed::lookUpCatalogue()
     Catalogues::Request request = m_launcher.catalogueRequest(m_program);
     request.expected = titles ? titles->size() : 0;
     if (const auto catalogue = m_launcher.catalogues.cached(request)) {
-        m_list->setCatalogue(catalogue);
-        emit catalogueChanged();
+        setCatalogue(catalogue);
         startAudit();
         return;
     }
-    m_list->setCatalogue(nullptr);
+    setCatalogue(nullptr);
     m_strip->showWork(QStringLiteral("Reading the emulator's catalogue"), 0, request.expected);
     m_launcher.catalogues.ask(request);
 }
@@ -84,8 +125,7 @@ void GameListFeed::catalogueReady()
 {
     const auto catalogue = m_launcher.catalogues.cached(m_launcher.catalogueRequest(m_program));
     m_strip->finish();
-    m_list->setCatalogue(catalogue);
-    emit catalogueChanged();
+    setCatalogue(catalogue);
     startAudit();
 }
 

@@ -4,13 +4,16 @@
 // going on shows in the window's WorkStrip, with Cancel; the list works meanwhile.
 #pragma once
 
+#include "catalogue.h"
 #include "romaudit.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <QPointer>
+#include <memory>
 
 class AuditRunner;
+class GameDetails;
 class GameList;
 class Launcher;
 class WorkStrip;
@@ -21,6 +24,8 @@ public:
     GameListFeed(Launcher &launcher, GameList *list, WorkStrip *strip, QObject *parent = nullptr);
     ~GameListFeed() override;
 
+    // The pane that shows the selected game, following the list's selection.
+    void setDetails(GameDetails *details);
     // The list now shows a folder for `program`'s games: what is known is shown at once, the rest
     // asked for.
     void open(const QByteArray &program);
@@ -46,6 +51,8 @@ signals:
 
 private:
     void lookUpCatalogue();
+    void setCatalogue(std::shared_ptr<const Catalogue> catalogue);
+    void showSelected(bool always);
     void catalogueReady();
     void startAudit(RomAudit::Depth depth = RomAudit::Depth::Quick);
     void stopAudit();
@@ -54,6 +61,10 @@ private:
     Launcher &m_launcher;
     GameList *m_list;
     WorkStrip *m_strip;
+    GameDetails *m_details = nullptr;
+    // What the details pane shows: the set and the verdict's state (-1: none).
+    QByteArray m_shownSet;
+    int m_shownState = -1;
     QByteArray m_program;
     QPointer<AuditRunner> m_audit;
     bool m_open = false;

@@ -3,6 +3,7 @@
 #include "appinfo.h"
 #include "config.h"
 #include "fileio.h"
+#include "gamedetails.h"
 #include "gamefinder.h"
 #include "gamelist.h"
 #include "gamelistfeed.h"
@@ -28,6 +29,7 @@ namespace {
 // The first size: every column readable, within a 1024x768 screen.
 constexpr int FirstWidth = 980;
 constexpr int FirstHeight = 600;
+constexpr int DetailsWidth = 280;
 constexpr int TopStripHeight = 25;
 constexpr int FindRowHeight = 26;
 constexpr int BottomStripHeight = 34;
@@ -75,8 +77,13 @@ TForm3::TForm3(Launcher &launcher)
     gamelist->setAccessibleName(QStringLiteral("Games"));
     Label1->setBuddy(gamelist);
     m_splitter->addWidget(gamelist);
+    details = new GameDetails(m_splitter);
+    m_splitter->addWidget(details);
+    m_splitter->setStretchFactor(0, 1);
+    m_splitter->setSizes({FirstWidth - DetailsWidth, DetailsWidth});
     work = new WorkStrip(this);
     feed = new GameListFeed(m_launcher, gamelist, work, this);
+    feed->setDetails(details);
 
     // Search as you type, between the top strip and the list; Enter in it is OK.
     finder = new GameFinder(gamelist, guarded([this] { Button1Click(); }), this);
@@ -113,7 +120,9 @@ TForm3::TForm3(Launcher &launcher)
 
     setTabOrder(finder->field(), finder->showChoice());
     setTabOrder(finder->showChoice(), gamelist);
-    setTabOrder(gamelist, work->cancelButton());
+    setTabOrder(gamelist, details->firstInTabOrder());
+    setTabOrder(details->firstInTabOrder(), details->lastInTabOrder());
+    setTabOrder(details->lastInTabOrder(), work->cancelButton());
     setTabOrder(work->cancelButton(), Button1);
     setTabOrder(Button1, Button2);
     setTabOrder(Button2, Button4);

@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QDialog>
 
+class GameDetails;
 class GameFinder;
 class GameList;
 class GameListFeed;
@@ -41,6 +42,8 @@ public:
     GameList *gamelist;
     // "Find:" and "Show:" above the list: search as you type, and what to show.
     GameFinder *finder;
+    // The selected game's details and picture, beside the list.
+    GameDetails *details;
     // Work in the background (the catalogue read, the audit), with Cancel, below the list.
     WorkStrip *work;
     // The list's catalogue, audit and titles, as they arrive.

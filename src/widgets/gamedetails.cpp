@@ -344,6 +344,16 @@ void GameDetails::resizeEvent(QResizeEvent *event)
     showScaled();
 }
 
+QWidget *GameDetails::firstInTabOrder() const
+{
+    return m_text;
+}
+
+QWidget *GameDetails::lastInTabOrder() const
+{
+    return m_verify;
+}
+
 QString GameDetails::text() const
 {
     return m_text->text();

@@ -33,6 +33,9 @@ public:
     void showGame(const QByteArray &setName, const RomAudit::Verdict *verdict);
 
     QString text() const;  // the text shown, for tests and the screen reader
+    // Where the pane's controls come in a window's tab order: the text, then Verify.
+    QWidget *firstInTabOrder() const;
+    QWidget *lastInTabOrder() const;
     bool hasPicture() const;
     // The machine whose picture is shown (a clone's parent's, when the clone has none).
     QByteArray pictureOf() const { return m_pictureOf; }
