@@ -301,7 +301,9 @@ void TestRomAudit::agreesWithEmulator()
 // directory, "name.zip!" bytes that are no archive. After "then", the folder's sets are audited
 // with kept verdicts, changed, and audited again: "spoil name.zip" keeps its stamp but not its
 // bytes, "rm name.zip", "name.zip=..." a new archive, "catalogue" another reading of the
-// catalogue, "damage"/"cut" the kept file hurt, "audited=N" the sets audited again; the verdict
+// catalogue, "damage"/"cut" the kept file hurt, "audit" an audit between (whose changes the kept
+// file's journal gets), "torn"/"garbled" its last record cut short or damaged as by a crash,
+// "audited=N" the sets audited again; the verdict
 // is the second audit's. Every row's verdicts are also kept and read back unchanged.
 void TestRomAudit::verdicts_data()
 {
@@ -370,6 +372,21 @@ void TestRomAudit::verdicts_data()
     QTest::newRow("kept: a cut file is not trusted")
         << QByteArray("puckman") << QList<QByteArray>{"puckman.zip=pm1_prg1.6e", "neogeo.zip=sp-s2.sp1", "then", "cut", "audited=2"}
         << int(S::Good) << QStringLiteral("good: all 1 ROM file there");
+    QTest::newRow("kept: changes journalled, a set dropped, all read back")
+        << QByteArray("puckman")
+        << QList<QByteArray>{"puckman.zip=pm1_prg1.6e", "neogeo.zip=sp-s2.sp1", "then", "puckman.zip=", "audit",
+                             "rm neogeo.zip", "audit", "audited=0"}
+        << int(S::Incomplete) << QStringLiteral("1 of 1 ROM file missing: 1 of its own");
+    QTest::newRow("kept: a journal record cut short, the ones before it kept")
+        << QByteArray("puckman")
+        << QList<QByteArray>{"puckman.zip=pm1_prg1.6e", "neogeo.zip=sp-s2.sp1", "then", "puckman.zip=", "audit", "torn",
+                             "audited=0"}
+        << int(S::Incomplete) << QStringLiteral("1 of 1 ROM file missing: 1 of its own");
+    QTest::newRow("kept: the last journal record damaged, its set audited again")
+        << QByteArray("puckman")
+        << QList<QByteArray>{"puckman.zip=pm1_prg1.6e", "neogeo.zip=sp-s2.sp1", "then", "puckman.zip=", "audit",
+                             "garbled", "audited=1"}
+        << int(S::Incomplete) << QStringLiteral("1 of 1 ROM file missing: 1 of its own");
 }
 
 void TestRomAudit::verdicts()
@@ -413,6 +430,19 @@ void TestRomAudit::verdicts()
         }
         if (step == "catalogue") {
             otherCatalogue = true;
+            continue;
+        }
+        if (step == "audit") {
+            auditKept(r, dir.path(), keptFile, &audited);
+            continue;
+        }
+        if (step == "torn" || step == "garbled") {
+            QByteArray bytes = readFile(keptFile);
+            if (step == "torn")
+                bytes += QByteArray("\x40\0\0\0\x12", 5);
+            else
+                bytes[bytes.size() - 1] = char(bytes.back() ^ 1);
+            writeFile(keptFile, bytes);
             continue;
         }
         if (step == "damage" || step == "cut") {
