@@ -5,6 +5,7 @@
 #include "commandmode.h"
 #include "config.h"
 #include "emulatoranswers.h"
+#include "emulatoraudit.h"
 #include "errors.h"
 #include "fileio.h"
 #include "launcher.h"
@@ -88,7 +89,14 @@ int run(const QByteArray &folderPath, bool verify, const QByteArray &emulator, i
     AuditCache kept = AuditCache::read(keptFile, AuditCache::keyOf(*catalogue, depth));
     int games = 0, playable = 0, others = 0;
     for (const RomFolder::Set &set : folder.sets()) {
-        const RomAudit::Verdict verdict = kept.verdict(audit, folder, set.name);
+        // A 7z set's verdict comes from the emulator, and is kept only when it gave one.
+        RomAudit::Verdict verdict = kept.verdict(audit, folder, set.name);
+        if (EmulatorAudit::wanted(verdict)) {
+            EmulatorAudit::Outcome outcome = EmulatorAudit::Outcome::Done;
+            verdict = EmulatorAudit::verdict(program, folder.path(), verdict, nullptr, &outcome);
+            if (outcome == EmulatorAudit::Outcome::Done)
+                kept.keep(folder, verdict);
+        }
         print(set.name + '\t' + RomAudit::stateText(verdict.state).toUtf8() + '\t' + verdict.summary.toUtf8() + '\n');
         if (verdict.isGame()) {
             ++games;

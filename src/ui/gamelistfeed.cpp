@@ -204,7 +204,10 @@ void GameListFeed::startAudit(RomAudit::Depth depth)
         runner->deleteLater();
     });
     const QByteArray keptFile = AuditCache::fileFor(EmulatorAnswers::cacheDirectory(), folder, depth);
-    runner->start(catalogue, roms, folder, depth, keptFile);
+    // The rows in view are audited first, whenever other rows come into view.
+    connect(m_list, &GameList::viewChanged, runner, [this, runner] { runner->prioritise(m_list->setNamesInView()); });
+    runner->start(catalogue, roms, folder, depth, keptFile, m_program);
+    runner->prioritise(m_list->setNamesInView());
 }
 
 void GameListFeed::stopAudit()
