@@ -1,12 +1,11 @@
 #include "filelistbox.h"
 
 #include "fileio.h"
+#include "listviews.h"
 #include "pathrules.h"
-#include "plaintooltip.h"
 #include "textcodec.h"
 
 #include <QApplication>
-#include <QHelpEvent>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QPainter>
@@ -77,24 +76,15 @@ void FileListBox::reload()
 
 void FileListBox::keyPressEvent(QKeyEvent *event)
 {
-    // Enter held down acts once: the presses the keyboard repeats run nothing (in a dialog, they
-    // go no further, to its default button).
-    if (event->isAutoRepeat() && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
-        event->accept();
+    if (ListViews::swallowRepeatedEnter(event))
         return;
-    }
     QListView::keyPressEvent(event);
 }
 
 bool FileListBox::viewportEvent(QEvent *event)
 {
-    // An entry's tooltip is its text as it is: an archive named "<h1>BIG.zip" holds no markup.
-    if (event->type() == QEvent::ToolTip) {
-        const auto *help = static_cast<QHelpEvent *>(event);
-        const QModelIndex index = indexAt(help->pos());
-        PlainToolTip::show(help->globalPos(), index.data(Qt::ToolTipRole).toString(), viewport(), visualRect(index));
+    if (ListViews::showPlainToolTip(this, event))
         return true;
-    }
     return QListView::viewportEvent(event);
 }
 
@@ -130,21 +120,13 @@ void FileListBox::updateFocusFrame()
 void FileListBox::focusInEvent(QFocusEvent *event)
 {
     QListView::focusInEvent(event);
-    // Taking the focus, the view makes its first row current without selecting it: that row
-    // would look chosen while Enter runs nothing. A row looks current only while it is selected;
-    // the arrow keys select one.
-    const QModelIndex current = selectionModel()->currentIndex();
-    if (current.isValid() && !selectionModel()->isSelected(current))
-        selectionModel()->clearCurrentIndex();
+    ListViews::forgetUnselectedCurrent(selectionModel());
     updateFocusFrame();
 }
 
 int FileListBox::itemIndex() const
 {
-    const QModelIndex current = selectionModel()->currentIndex();
-    if (!current.isValid() || !selectionModel()->isSelected(current))
-        return -1;
-    return current.row();
+    return ListViews::selectedRow(selectionModel());
 }
 
 void FileListBox::setItemIndex(int row)

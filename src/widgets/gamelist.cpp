@@ -1,11 +1,10 @@
 #include "gamelist.h"
 
 #include "fileio.h"
+#include "listviews.h"
 #include "pathrules.h"
-#include "plaintooltip.h"
 
 #include <QHeaderView>
-#include <QHelpEvent>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QScrollBar>
@@ -140,12 +139,8 @@ void GameList::sortBy(int column)
 
 void GameList::keyPressEvent(QKeyEvent *event)
 {
-    // Enter held down acts once: the presses the keyboard repeats run nothing (in a dialog, they
-    // go no further, to its default button).
-    if (event->isAutoRepeat() && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
-        event->accept();
+    if (ListViews::swallowRepeatedEnter(event))
         return;
-    }
     // Ctrl+1 ... Ctrl+7 sort by a column, again the other way.
     if (event->modifiers() == Qt::ControlModifier && event->key() >= Qt::Key_1
         && event->key() < Qt::Key_1 + GameListModel::ColumnCount) {
@@ -158,25 +153,15 @@ void GameList::keyPressEvent(QKeyEvent *event)
 
 bool GameList::viewportEvent(QEvent *event)
 {
-    // A cell's tooltip is its text as it is: an archive named "<h1>BIG.zip" holds no markup.
-    if (event->type() == QEvent::ToolTip) {
-        const auto *help = static_cast<QHelpEvent *>(event);
-        const QModelIndex index = indexAt(help->pos());
-        PlainToolTip::show(help->globalPos(), index.data(Qt::ToolTipRole).toString(), viewport(), visualRect(index));
+    if (ListViews::showPlainToolTip(this, event))
         return true;
-    }
     return QTableView::viewportEvent(event);
 }
 
 void GameList::focusInEvent(QFocusEvent *event)
 {
     QTableView::focusInEvent(event);
-    // Taking the focus, the view makes its first row current without selecting it: that row
-    // would look chosen while Enter takes nothing. A row looks current only while it is
-    // selected; the arrow keys select one.
-    const QModelIndex current = selectionModel()->currentIndex();
-    if (current.isValid() && !selectionModel()->isSelected(current))
-        selectionModel()->clearCurrentIndex();
+    ListViews::forgetUnselectedCurrent(selectionModel());
 }
 
 void GameList::resizeEvent(QResizeEvent *event)
@@ -196,10 +181,7 @@ QList<QByteArray> GameList::names() const
 
 int GameList::itemIndex() const
 {
-    const QModelIndex current = selectionModel()->currentIndex();
-    if (!current.isValid() || !selectionModel()->isSelected(current))
-        return -1;
-    return current.row();
+    return ListViews::selectedRow(selectionModel());
 }
 
 void GameList::setItemIndex(int row)
