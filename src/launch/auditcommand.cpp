@@ -72,12 +72,13 @@ int run(const QByteArray &folderPath, bool verify, const QByteArray &emulator, i
         catalogues.ask(request);
         loop.exec();
     }
-    const std::shared_ptr<const Catalogue> catalogue = catalogues.cached(request);
-    const std::shared_ptr<const RomList> roms = catalogues.romList(request);
-    if (!catalogue || catalogue->isEmpty() || !roms || roms->size() != catalogue->size())
+    const auto [catalogue, roms] = catalogues.forAudit(request);
+    if (!roms) {
+        const std::shared_ptr<const Catalogue> kept = catalogues.cached(request);
         fail(failureStatus, CommandMode::Software,
              QStringLiteral("No catalogue of %1 to audit against%2").arg(Errors::pathText(program),
-                 catalogue && !catalogue->note().isEmpty() ? QStringLiteral(": ") + catalogue->note() : QString()));
+                 kept && !kept->note().isEmpty() ? QStringLiteral(": ") + kept->note() : QString()));
+    }
 
     const RomFolder folder = RomFolder::scan(folderPath);
     if (!folder.readable())

@@ -320,13 +320,11 @@ QString Launcher::unplayableReason(const Command &command)
 {
     if (command.game.isEmpty() || command.romFolder.isEmpty() || !FileIO::isDirectory(command.romFolder))
         return {};
-    const Catalogues::Request request = catalogueRequest(command.program);
-    const std::shared_ptr<const Catalogue> catalogue = catalogues.cached(request);
-    const std::shared_ptr<const RomList> roms = catalogue ? catalogues.romList(request) : nullptr;
-    if (!catalogue || catalogue->isEmpty() || !roms || roms->size() != catalogue->size())
+    const Catalogues::ForAudit at = catalogues.forAudit(catalogueRequest(command.program));
+    if (!at)
         return {};
     const RomFolder folder = RomFolder::scan(command.romFolder);
-    RomAudit audit(*catalogue, *roms, folder, RomAudit::Depth::Quick);
+    RomAudit audit(*at.catalogue, *at.roms, folder, RomAudit::Depth::Quick);
     const RomAudit::Verdict verdict = audit.audit(command.game);
     if (verdict.playable() || verdict.state == RomAudit::State::BiosOrDevice)
         return {};

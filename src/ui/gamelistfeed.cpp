@@ -155,17 +155,15 @@ void GameListFeed::verifyFolder()
 
 void GameListFeed::verify(const QByteArray &machine)
 {
-    const Catalogues::Request request = m_launcher.catalogueRequest(m_program);
-    const auto catalogue = m_launcher.catalogues.cached(request);
-    const auto roms = catalogue ? m_launcher.catalogues.romList(request) : nullptr;
+    const Catalogues::ForAudit at = m_launcher.catalogues.forAudit(m_launcher.catalogueRequest(m_program));
     const QByteArray folder = m_list->directory();
-    if (!m_open || machine.isEmpty() || !catalogue || !roms || roms->size() != catalogue->size())
+    if (!m_open || machine.isEmpty() || !at)
         return;
     // A worker reads the files; the verdict comes back to this thread, for the list still showing
     // that folder.
     QPointer<GameListFeed> self(this);
-    QThread *worker = QThread::create([self, catalogue, roms, folder, machine] {
-        RomAudit audit(*catalogue, *roms, RomFolder::scan(folder), RomAudit::Depth::Verify);
+    QThread *worker = QThread::create([self, at, folder, machine] {
+        RomAudit audit(*at.catalogue, *at.roms, RomFolder::scan(folder), RomAudit::Depth::Verify);
         RomAudit::Verdict verdict = audit.audit(machine);
         QMetaObject::invokeMethod(qApp, [self, folder, verdict = std::move(verdict)] {
             if (self && self->m_open && self->m_list->directory() == folder) {
@@ -181,11 +179,9 @@ void GameListFeed::verify(const QByteArray &machine)
 void GameListFeed::startAudit(RomAudit::Depth depth)
 {
     stopAudit();
-    const Catalogues::Request request = m_launcher.catalogueRequest(m_program);
-    const auto catalogue = m_launcher.catalogues.cached(request);
-    const auto roms = catalogue ? m_launcher.catalogues.romList(request) : nullptr;
+    const auto [catalogue, roms] = m_launcher.catalogues.forAudit(m_launcher.catalogueRequest(m_program));
     const QByteArray folder = m_list->directory();
-    if (!catalogue || catalogue->isEmpty() || !roms || roms->size() != catalogue->size() || !FileIO::isDirectory(folder))
+    if (!roms || !FileIO::isDirectory(folder))
         return;
     auto *runner = new AuditRunner(this);
     m_audit = runner;
