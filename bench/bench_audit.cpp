@@ -5,13 +5,18 @@
 #include "fileio.h"
 #include "romaudit.h"
 #include "romfolder.h"
+#include "romforge.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QProcess>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <algorithm>
+#include <vector>
+#include <zip.h>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -20,6 +25,12 @@
 namespace {
 
 constexpr int Archives = 40000;
+// The emulator's -verifyroms over 40,000 archives takes minutes: it and the quick audit are
+// compared on the first 4,000 of them.
+constexpr int EmulatorArchives = 4000;
+// The verify row's folder: games without a parent, BIOS or device ROMs, up to this many bytes.
+constexpr qint64 VerifyBytes = qint64(48) << 20;
+constexpr int KeptSets = 50000;
 
 void le16(QByteArray &out, quint16 v)
 {
@@ -121,6 +132,67 @@ int auditWithKept(const Catalogue &catalogue, const RomList &roms, const QByteAr
     return audited;
 }
 
+// A zip archive of `roms` forged (false when none has a CRC-32 and a size to forge) to their sizes and CRC-32s, each entry deflated.
+bool forgedZip(const QByteArray &path, const QList<RomList::Rom> &roms)
+{
+    int error = 0;
+    zip_t *archive = zip_open(path.constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    if (!archive)
+        return false;
+    std::vector<QByteArray> data;
+    data.reserve(size_t(roms.size()));
+    for (const RomList::Rom &rom : roms) {
+        if (!rom.crc || rom.status == RomList::Dump::NoDump || rom.size < 4)
+            continue;
+        data.push_back(RomForge::withCrc(qint64(rom.size), *rom.crc, qHash(rom.name)));
+        zip_source_t *source = zip_source_buffer(archive, data.back().constData(), zip_uint64_t(data.back().size()), 0);
+        const zip_int64_t index = source ? zip_file_add(archive, rom.name.toByteArray().constData(), source, ZIP_FL_ENC_RAW | ZIP_FL_OVERWRITE) : -1;
+        if (index < 0) {
+            zip_source_free(source);
+            zip_discard(archive);
+            return false;
+        }
+        zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_DEFLATE, 1);
+    }
+    if (data.empty()) { // nothing to forge: no archive
+        zip_discard(archive);
+        return false;
+    }
+    return zip_close(archive) == 0;
+}
+
+// What any verify must do at least: inflate every entry of every archive and hash it with SHA-1.
+void bareInflateAndHash(const QByteArray &folder, const QList<QByteArray> &names)
+{
+    std::vector<char> buffer(1 << 16);
+    for (const QByteArray &name : names) {
+        int error = 0;
+        zip_t *archive = zip_open((folder + '/' + name).constData(), ZIP_RDONLY, &error);
+        if (!archive)
+            std::abort();
+        const zip_int64_t entries = zip_get_num_entries(archive, 0);
+        for (zip_int64_t i = 0; i < entries; ++i) {
+            zip_file_t *file = zip_fopen_index(archive, zip_uint64_t(i), 0);
+            if (!file)
+                std::abort();
+            QCryptographicHash sha1(QCryptographicHash::Sha1);
+            zip_int64_t n;
+            while ((n = zip_fread(file, buffer.data(), buffer.size())) > 0)
+                sha1.addData(QByteArrayView(buffer.data(), qsizetype(n)));
+            zip_fclose(file);
+            if (sha1.result().isEmpty())
+                std::abort();
+        }
+        zip_discard(archive);
+    }
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
 double ms(const std::function<void()> &work)
 {
     QElapsedTimer t;
@@ -184,7 +256,38 @@ std::vector<CatalogueRow> auditRows(int runs)
     }
     std::sort(bare.begin(), bare.end());
     std::sort(quick.begin(), quick.end());
-    rows.push_back({"quick audit, 40,000 archives, vs bare dirs", quick[quick.size() / 2], bare[bare.size() / 2], 4.0});
+    auto quickAudit = [&](const QByteArray &path) {
+        const RomFolder scanned = RomFolder::scan(path);
+        RomAudit audit(*catalogue, *roms, scanned, RomAudit::Depth::Quick);
+        for (const RomFolder::Set &set : scanned.sets())
+            audit.audit(set);
+    };
+
+    // The emulator's own audit of the first 4,000 archives (linked into a folder of their own),
+    // once, against the quick audit of the same folder (median of `runs`).
+    const QByteArray some = QFile::encodeName(tmp.path()) + "/some";
+    const QByteArray home = QFile::encodeName(tmp.path()) + "/home";
+    FileIO::makeDirectories(some);
+    FileIO::makeDirectories(home);
+    for (int i = 0; i < EmulatorArchives && i < names.size(); ++i)
+        if (::link((folder + '/' + names.at(i)).constData(), (some + '/' + names.at(i)).constData()) != 0)
+            std::abort();
+    QProcess mame;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), QFile::decodeName(home));
+    mame.setProcessEnvironment(env);
+    mame.setWorkingDirectory(QFile::decodeName(home));
+    mame.setStandardOutputFile(QProcess::nullDevice());
+    mame.setStandardErrorFile(QProcess::nullDevice());
+    const double emulatorMs = ms([&] {
+        mame.start(QString::fromLatin1(emulator), {QStringLiteral("-verifyroms"), QStringLiteral("-rompath"), QFile::decodeName(some)});
+        mame.waitForFinished(600000);
+    });
+    std::vector<double> quickSome;
+    for (int i = 0; i < runs; ++i)
+        quickSome.push_back(ms([&] { quickAudit(some); }));
+    rows.push_back({"quick audit vs mame -verifyroms, 4,000 archives", median(quickSome), emulatorMs, 0.1});
+    rows.push_back({"  reference: 40,000 archives vs bare dirs", quick[quick.size() / 2], bare[bare.size() / 2], 0});
 
     // The audit again with its verdicts kept, after one archive was replaced (by one with a wrong
     // CRC and back, in turn, its time moved on so that its stamp changes). Median of `runs`.
@@ -204,5 +307,91 @@ std::vector<CatalogueRow> auditRows(int runs)
         std::printf("(the changed archive was not audited again)\n");
     std::printf("(audited again after one archive changed: %d of %lld sets)\n", audited, qlonglong(names.size()));
     rows.push_back({"audit again, one of 40,000 changed (goal 100 ms)", again[again.size() / 2], 100.0, 1.0});
+    // What any audit again must do at least: readdir and one stat of each of the 40,000 entries.
+    std::vector<double> listed;
+    for (int i = 0; i < runs; ++i)
+        listed.push_back(ms([&] { FileIO::listEntries(folder, RomFolder::MaxEntries); }));
+    rows.push_back({"  reference: readdir + stat of the 40,000", median(listed), 100.0, 0});
+
+    // Verify of a folder of forged games (no parent, BIOS or device ROMs, to 48 MB) against a bare
+    // inflate and SHA-1 of every entry of the same archives. Median of `runs`, in turn.
+    {
+        const QByteArray verifyFolder = QFile::encodeName(tmp.path()) + "/verify";
+        FileIO::makeDirectories(verifyFolder);
+        QList<QByteArray> verifyNames;
+        qint64 bytes = 0;
+        for (int i = 0; i < catalogue->size() && bytes < VerifyBytes; ++i) {
+            const Catalogue::Machine m = catalogue->machine(i);
+            const QList<RomList::Rom> files = roms->roms(i);
+            if (files.isEmpty() || !m.romOf().isEmpty() || !m.isGame())
+                continue;
+            bool devices = false;
+            for (QByteArrayView ref : roms->deviceRefs(i))
+                devices = devices || (catalogue->indexOf(ref) >= 0 && !roms->roms(catalogue->indexOf(ref)).isEmpty());
+            qint64 size = 0;
+            for (const RomList::Rom &rom : files)
+                size += qint64(rom.size);
+            if (devices || size > VerifyBytes / 8)
+                continue;
+            const QByteArray name = m.name().toByteArray() + ".zip";
+            if (!forgedZip(verifyFolder + '/' + name, files))
+                continue;
+            verifyNames.append(name);
+            bytes += size;
+        }
+        std::vector<double> inflated, verified;
+        for (int i = 0; i < runs; ++i) {
+            inflated.push_back(ms([&] { bareInflateAndHash(verifyFolder, verifyNames); }));
+            verified.push_back(ms([&] {
+                const RomFolder scanned = RomFolder::scan(verifyFolder);
+                RomAudit audit(*catalogue, *roms, scanned, RomAudit::Depth::Verify);
+                for (const RomFolder::Set &set : scanned.sets())
+                    audit.audit(set);
+            }));
+        }
+        std::printf("(verify: %lld games, %.1f MB)\n", qlonglong(verifyNames.size()), bytes / 1048576.0);
+        rows.push_back({"verify of a folder vs bare inflate + SHA-1", median(verified), median(inflated), 1.25});
+    }
+
+    // The lists' load of 50,000 kept verdicts still good (AuditCache::keptVerdicts, with the
+    // folder's scan) against the bare listing of the same folder.
+    {
+        const QByteArray listFolder = QFile::encodeName(tmp.path()) + "/list";
+        const QByteArray listKept = QFile::encodeName(tmp.path()) + "/list.audit";
+        FileIO::makeDirectories(listFolder);
+        const QByteArray empty("PK\x05\x06" + QByteArray(18, '\0'));
+        for (int i = 0; i < KeptSets; ++i) {
+            char name[32];
+            std::snprintf(name, sizeof name, "game%06d.zip", i);
+            QFile out(QString::fromLatin1(listFolder + '/' + name));
+            if (!out.open(QIODevice::WriteOnly) || out.write(empty) != empty.size())
+                std::abort();
+        }
+        {
+            const RomFolder scanned = RomFolder::scan(listFolder);
+            AuditCache cache(AuditCache::keyOf(*catalogue, RomAudit::Depth::Quick));
+            for (const RomFolder::Set &set : scanned.sets()) {
+                RomAudit::Verdict v;
+                v.set = set.name;
+                v.state = RomAudit::State::Good;
+                v.summary = QStringLiteral("good: all 6 ROM files there");
+                v.details = v.summary + QStringLiteral("\nchecked by size and CRC-32");
+                v.consulted = {set.name};
+                cache.keep(scanned, v);
+            }
+            cache.write(listKept);
+        }
+        std::vector<double> loads, bareList;
+        qsizetype loaded = 0;
+        for (int i = 0; i < runs; ++i) {
+            bareList.push_back(ms([&] { FileIO::listEntries(listFolder, RomFolder::MaxEntries); }));
+            loads.push_back(ms([&] {
+                loaded = AuditCache::keptVerdicts(listKept, RomFolder::scan(listFolder), *catalogue, RomAudit::Depth::Quick).size();
+            }));
+        }
+        if (loaded != KeptSets)
+            std::printf("(only %lld kept verdicts loaded)\n", qlonglong(loaded));
+        rows.push_back({"kept verdicts of 50,000 sets loaded vs listing", median(loads), median(bareList), 1.5});
+    }
     return rows;
 }

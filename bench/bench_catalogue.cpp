@@ -69,7 +69,8 @@ long bareCount(const char *emulator)
     return elements;
 }
 
-// An answer like 0.251's, `count` machines with a few ROMs and devices each.
+} // namespace
+
 QByteArray generatedAnswer(int count)
 {
     QByteArray answer = "<?xml version=\"1.0\"?>\n<mame build=\"0.251\">\n";
@@ -92,7 +93,17 @@ QByteArray generatedAnswer(int count)
     return answer + "</mame>\n";
 }
 
-} // namespace
+CatalogueBuilt buildCatalogue(const QByteArray &answer)
+{
+    CatalogueWriter writer;
+    ListXmlReader reader(writer);
+    reader.feed(answer);
+    reader.finish(true);
+    const CatalogueWriter::Images images = writer.finish("bench", QString(), true, 0);
+    auto catalogue = std::make_shared<const Catalogue>(*Catalogue::fromBytes(images.catalogue));
+    auto roms = std::make_shared<const RomList>(*RomList::fromBytes(images.romList, catalogue->buildId(), catalogue->size()));
+    return {catalogue, roms};
+}
 
 std::vector<CatalogueRow> catalogueRows(int runs)
 {

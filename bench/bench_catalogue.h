@@ -2,7 +2,12 @@
 // stream, and loading a kept one against reading its file's bytes.
 #pragma once
 
+#include <QByteArray>
+#include <memory>
 #include <vector>
+
+class Catalogue;
+class RomList;
 
 struct CatalogueRow {
     const char *what;
@@ -13,3 +18,14 @@ struct CatalogueRow {
 
 // The rows; notes for rows that cannot be measured here go to the standard output.
 std::vector<CatalogueRow> catalogueRows(int runs);
+
+// An answer like 0.251's, `count` machines named game000000 on, with a few ROMs and devices each;
+// every fifth a parent, the others its clones.
+QByteArray generatedAnswer(int count);
+
+// The catalogue and ROM list read from an answer, as the program keeps them.
+struct CatalogueBuilt {
+    std::shared_ptr<const Catalogue> catalogue;
+    std::shared_ptr<const RomList> roms;
+};
+CatalogueBuilt buildCatalogue(const QByteArray &answer);

@@ -10,6 +10,7 @@ packages=(
   libzip-dev            # reads the ROM archives for the audit (zip64 included)
   xvfb xauth            # a display for screenshots and the packaged-program check
   mame                  # the real emulator, for the tests that mean the real thing
+  7zip                  # packs forged 7z sets for the tests that check the emulator's audit of them
   clang libclang-rt-14-dev   # libFuzzer and the sanitizers for the fuzz targets
 )
 if [ "${1:-}" = "--run-only" ]; then

@@ -439,42 +439,61 @@ QList<Entry> listEntries(const QByteArray &directory, int limit, bool *cut)
     return entries;
 }
 
-QList<QByteArray> listFiles(const QByteArray &directory, const QByteArray &mask, Hidden hidden)
+namespace {
+
+bool lessIgnoringCase(const QByteArray &a, const QByteArray &b)
+{
+    const qsizetype n = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        const char x = lowerAscii(a[i]), y = lowerAscii(b[i]);
+        if (x != y)
+            return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+    }
+    if (a.size() != b.size())
+        return a.size() < b.size();
+    return a < b;
+}
+
+} // namespace
+
+QList<QByteArray> listFiles(const QByteArray &directory, const QByteArray &mask, Hidden hidden,
+                            QList<QByteArray> *directories)
 {
     QList<QByteArray> names;
+    if (directories)
+        directories->clear();
     if (directory.isEmpty() || directory.indexOf('\0') >= 0)
         return names;
     DIR *dir = ::opendir(directory.constData());
     if (!dir)
         return names;
+    const QList<QByteArray> masks = mask.split(';');
     const int dirFd = ::dirfd(dir);
     while (const dirent *entry = ::readdir(dir)) {
         const char *name = entry->d_name;
         if (name[0] == '.' && (hidden == Hidden::Left || name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
             continue; // ".", "..", and hidden files unless asked for
         const QByteArray bytes(name);
-        if (!matchesMask(bytes, mask))
+        const bool matches = std::any_of(masks.begin(), masks.end(), [&](const QByteArray &m) { return matchesMask(bytes, m); });
+        if (!matches && !directories)
             continue;
-        bool plain = entry->d_type == DT_REG;
-        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+        unsigned char type = entry->d_type;
+        if (type == DT_LNK || type == DT_UNKNOWN) {
             struct stat st;
-            plain = ::fstatat(dirFd, name, &st, 0) == 0 && S_ISREG(st.st_mode);
+            type = ::fstatat(dirFd, name, &st, 0) != 0 ? DT_UNKNOWN
+                : S_ISREG(st.st_mode)                 ? DT_REG
+                : S_ISDIR(st.st_mode)                 ? DT_DIR
+                                                      : DT_UNKNOWN;
         }
-        if (plain)
+        if (type == DT_REG && matches)
             names.append(bytes);
+        else if (type == DT_DIR && directories)
+            directories->append(bytes);
     }
     ::closedir(dir);
-    std::sort(names.begin(), names.end(), [](const QByteArray &a, const QByteArray &b) {
-        const qsizetype n = std::min(a.size(), b.size());
-        for (qsizetype i = 0; i < n; ++i) {
-            const char x = lowerAscii(a[i]), y = lowerAscii(b[i]);
-            if (x != y)
-                return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
-        }
-        if (a.size() != b.size())
-            return a.size() < b.size();
-        return a < b;
-    });
+    std::sort(names.begin(), names.end(), lessIgnoringCase);
+    if (directories)
+        std::sort(directories->begin(), directories->end(), lessIgnoringCase);
     return names;
 }
 

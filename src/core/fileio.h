@@ -96,9 +96,12 @@ bool matchesMask(const QByteArray &name, const QByteArray &mask);
 // The names of the plain files of one directory that match `mask`: no directories, no dangling
 // links, and hidden files ("." first) only with Hidden::Listed; sorted by name ignoring ASCII
 // case (bytes break ties). A directory
-// that cannot be read gives an empty list.
+// that cannot be read gives an empty list. `mask` may hold several masks, split by ";"
+// ("*.zip;*.7z"). With `directories`, the names of the directories (links followed) that are not
+// hidden are put there too, in the same order.
 enum class Hidden { Left, Listed };
-QList<QByteArray> listFiles(const QByteArray &directory, const QByteArray &mask, Hidden hidden = Hidden::Left);
+QList<QByteArray> listFiles(const QByteArray &directory, const QByteArray &mask, Hidden hidden = Hidden::Left,
+                            QList<QByteArray> *directories = nullptr);
 
 // The entries of one directory with their stamps, unsorted, hidden ones left out, at most
 // `limit` of them (`*cut` tells whether more were there): plain files and directories, links

@@ -5,6 +5,7 @@
 #include "commandmode.h"
 #include "config.h"
 #include "emulatoranswers.h"
+#include "emulatoraudit.h"
 #include "errors.h"
 #include "fileio.h"
 #include "launcher.h"
@@ -71,12 +72,13 @@ int run(const QByteArray &folderPath, bool verify, const QByteArray &emulator, i
         catalogues.ask(request);
         loop.exec();
     }
-    const std::shared_ptr<const Catalogue> catalogue = catalogues.cached(request);
-    const std::shared_ptr<const RomList> roms = catalogues.romList(request);
-    if (!catalogue || catalogue->isEmpty() || !roms || roms->size() != catalogue->size())
+    const auto [catalogue, roms] = catalogues.forAudit(request);
+    if (!roms) {
+        const std::shared_ptr<const Catalogue> kept = catalogues.cached(request);
         fail(failureStatus, CommandMode::Software,
              QStringLiteral("No catalogue of %1 to audit against%2").arg(Errors::pathText(program),
-                 catalogue && !catalogue->note().isEmpty() ? QStringLiteral(": ") + catalogue->note() : QString()));
+                 kept && !kept->note().isEmpty() ? QStringLiteral(": ") + kept->note() : QString()));
+    }
 
     const RomFolder folder = RomFolder::scan(folderPath);
     if (!folder.readable())
@@ -88,7 +90,14 @@ int run(const QByteArray &folderPath, bool verify, const QByteArray &emulator, i
     AuditCache kept = AuditCache::read(keptFile, AuditCache::keyOf(*catalogue, depth));
     int games = 0, playable = 0, others = 0;
     for (const RomFolder::Set &set : folder.sets()) {
-        const RomAudit::Verdict verdict = kept.verdict(audit, folder, set.name);
+        // A 7z set's verdict comes from the emulator, and is kept only when it gave one.
+        RomAudit::Verdict verdict = kept.verdict(audit, folder, set.name);
+        if (EmulatorAudit::wanted(verdict)) {
+            EmulatorAudit::Outcome outcome = EmulatorAudit::Outcome::Done;
+            verdict = EmulatorAudit::verdict(program, folder.path(), verdict, nullptr, &outcome);
+            if (outcome == EmulatorAudit::Outcome::Done)
+                kept.keep(folder, verdict);
+        }
         print(set.name + '\t' + RomAudit::stateText(verdict.state).toUtf8() + '\t' + verdict.summary.toUtf8() + '\n');
         if (verdict.isGame()) {
             ++games;

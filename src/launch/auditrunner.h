@@ -12,6 +12,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMutex>
 #include <atomic>
 #include <memory>
 
@@ -24,9 +25,10 @@ public:
     ~AuditRunner() override; // an audit still going is ended
 
     // Starts the audit of `folder`, once per runner, with the verdicts kept in `keptFile` (none
-    // kept when it is empty).
+    // kept when it is empty). The 7z sets are audited by `emulator` (EmulatorAudit); without one
+    // they stay "not audited (7z)".
     void start(std::shared_ptr<const Catalogue> catalogue, std::shared_ptr<const RomList> roms, const QByteArray &folder,
-               RomAudit::Depth depth, const QByteArray &keptFile);
+               RomAudit::Depth depth, const QByteArray &keptFile, const QByteArray &emulator = {});
 
     // As last told.
     int done() const { return m_done; }
@@ -37,6 +39,11 @@ public:
     int kept() const { return m_kept; }
     // The folder could not be read.
     bool unreadable() const { return m_unreadable; }
+
+    // The sets `names` (as RomFolder names them) are audited next, before the others not yet
+    // audited, in the order given; a later call replaces an earlier one. For the rows in view, on
+    // every scroll; from any thread.
+    void prioritise(QList<QByteArray> names);
 
     // Waitable
     bool isFinished() const override { return m_finished; }
@@ -49,10 +56,15 @@ signals:
 
 private:
     void work(std::shared_ptr<const Catalogue> catalogue, std::shared_ptr<const RomList> roms, QByteArray folder,
-              RomAudit::Depth depth, QByteArray keptFile);
+              RomAudit::Depth depth, QByteArray keptFile, QByteArray emulator);
     void tell(QList<RomAudit::Verdict> verdicts, int done, int total, bool kept);
 
+    QList<QByteArray> takePriority();
+
     QThread *m_thread = nullptr;
+    QMutex m_priorityLock;
+    QList<QByteArray> m_priority; // guarded by m_priorityLock
+    std::atomic<bool> m_hasPriority{false};
     std::atomic<bool> m_cancel{false};
     QList<RomAudit::Verdict> m_verdicts;
     int m_done = 0;

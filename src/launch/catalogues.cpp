@@ -61,6 +61,15 @@ std::shared_ptr<const Catalogue> Catalogues::cached(const Request &request)
     return nullptr;
 }
 
+Catalogues::ForAudit Catalogues::forAudit(const Request &request)
+{
+    std::shared_ptr<const Catalogue> catalogue = cached(request);
+    std::shared_ptr<const RomList> roms = catalogue ? romList(request) : nullptr;
+    if (!catalogue || catalogue->isEmpty() || !roms || roms->size() != catalogue->size())
+        return {};
+    return {std::move(catalogue), std::move(roms)};
+}
+
 std::shared_ptr<const RomList> Catalogues::romList(const Request &request)
 {
     const std::shared_ptr<const Catalogue> catalogue = cached(request);

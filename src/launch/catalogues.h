@@ -38,6 +38,14 @@ public:
     std::shared_ptr<const Catalogue> cached(const Request &request);
     // The ROM list of the catalogue cached() gives; null when there is none at hand.
     std::shared_ptr<const RomList> romList(const Request &request);
+    // The catalogue and its ROM list, for an audit: both at hand, the catalogue not empty and the
+    // list of its machines; both null otherwise.
+    struct ForAudit {
+        std::shared_ptr<const Catalogue> catalogue;
+        std::shared_ptr<const RomList> roms;
+        explicit operator bool() const { return roms != nullptr; }
+    };
+    ForAudit forAudit(const Request &request);
     // Gives the catalogue: `ready` follows at once (queued) when one is at hand, else after it is
     // read in the background, with `progress` meanwhile. Asking again while it is read changes
     // nothing.

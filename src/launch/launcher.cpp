@@ -232,6 +232,15 @@ QByteArray Launcher::workingDirectory(const QByteArray &program)
     return settingsplace(program).directory;
 }
 
+QByteArray Launcher::keptWorkingDirectory(const QByteArray &program)
+{
+    const QByteArray directory = PathRules::directoryPart(program);
+    if (FileIO::canWriteIn(directory))
+        return directory;
+    const std::optional<SettingsPlace> place = keptSettingsPlace(program);
+    return place ? place->directory : qgetenv("HOME");
+}
+
 Launcher::Command Launcher::command(const LineBuffer &lines, const QByteArray &game)
 {
     // Every line is read first: a missing line stops the command before anything runs.
@@ -311,13 +320,11 @@ QString Launcher::unplayableReason(const Command &command)
 {
     if (command.game.isEmpty() || command.romFolder.isEmpty() || !FileIO::isDirectory(command.romFolder))
         return {};
-    const Catalogues::Request request = catalogueRequest(command.program);
-    const std::shared_ptr<const Catalogue> catalogue = catalogues.cached(request);
-    const std::shared_ptr<const RomList> roms = catalogue ? catalogues.romList(request) : nullptr;
-    if (!catalogue || catalogue->isEmpty() || !roms || roms->size() != catalogue->size())
+    const Catalogues::ForAudit at = catalogues.forAudit(catalogueRequest(command.program));
+    if (!at)
         return {};
     const RomFolder folder = RomFolder::scan(command.romFolder);
-    RomAudit audit(*catalogue, *roms, folder, RomAudit::Depth::Quick);
+    RomAudit audit(*at.catalogue, *at.roms, folder, RomAudit::Depth::Quick);
     const RomAudit::Verdict verdict = audit.audit(command.game);
     if (verdict.playable() || verdict.state == RomAudit::State::BiosOrDevice)
         return {};

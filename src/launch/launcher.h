@@ -124,6 +124,9 @@ public:
 
     // The directory the game runs in.
     QByteArray workingDirectory(const QByteArray &program);
+    // The same without asking the emulator anything: from what it said before, else the home
+    // directory.
+    QByteArray keptWorkingDirectory(const QByteArray &program);
 
     // The titles of `program`'s systems as kept; when none are kept they are asked for in the
     // background and `titlesArrived` follows. Nothing meanwhile, or for an emulator without a

@@ -1,10 +1,11 @@
 #include "noticememory.h"
 
+#include "appinfo.h"
+
 #include "fileio.h"
 
 #include <QCryptographicHash>
 #include <QSettings>
-#include <QStandardPaths>
 
 namespace NoticeMemory {
 
@@ -41,29 +42,23 @@ void pruneWhenDue(QSettings &settings, const QDateTime &now)
 
 } // namespace
 
-QString settingsFile()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-        + QStringLiteral("/trelvo-mame/trelvo-mame.conf");
-}
-
 bool isPutAway(const QByteArray &configuration, const QString &notes)
 {
-    QSettings settings(settingsFile(), QSettings::IniFormat);
+    QSettings settings(AppInfo::settingsFile(), QSettings::IniFormat);
     pruneWhenDue(settings, QDateTime::currentDateTimeUtc());
     return settings.contains(key(configuration, notes));
 }
 
 void putAway(const QByteArray &configuration, const QString &notes)
 {
-    QSettings settings(settingsFile(), QSettings::IniFormat);
+    QSettings settings(AppInfo::settingsFile(), QSettings::IniFormat);
     pruneWhenDue(settings, QDateTime::currentDateTimeUtc());
     settings.setValue(key(configuration, notes), configuration);
 }
 
 void prune(const QDateTime &now)
 {
-    QSettings settings(settingsFile(), QSettings::IniFormat);
+    QSettings settings(AppInfo::settingsFile(), QSettings::IniFormat);
     pruneWhenDue(settings, now);
 }
 

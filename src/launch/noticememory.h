@@ -15,7 +15,4 @@ void putAway(const QByteArray &configuration, const QString &notes);
 // a day before `now` (both above do this first). A notice kept before the configuration's path
 // was kept with it stays.
 void prune(const QDateTime &now = QDateTime::currentDateTimeUtc());
-// The file the user's settings are kept in.
-QString settingsFile();
-
 } // namespace NoticeMemory

@@ -18,6 +18,8 @@ struct Values {
     qint64 titlesBytes = qint64(16) << 20;
     int catalogueMs = 180000;             // the emulator's catalogue ("-listxml"), read as it comes
     qint64 catalogueBytes = qint64(1) << 30;
+    int verifyMs = 60000;                 // the emulator's audit of one set ("-verifyroms"), a 7z one
+    qint64 verifyBytes = 1 << 20;
 };
 
 // The values in use; read when a run starts.

@@ -23,8 +23,11 @@
 #include <functional>
 #include <optional>
 
-class FileListBox;
+class GameDetails;
 class GameFinder;
+class GameList;
+class GameListFeed;
+class WorkStrip;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
@@ -63,8 +66,11 @@ public:
     // The game list panel.
     QFrame *Panel1;
     QLabel *Label1;
-    FileListBox *gamelist;
-    GameFinder *finder; // "Find:" above the game list
+    GameList *gamelist;
+    GameFinder *finder; // "Find:" and "Show:" above the game list
+    GameDetails *gamedetails; // the selected game's details and picture, below the list
+    WorkStrip *gamework;   // the catalogue read and the audit, with Cancel, below the list
+    GameListFeed *gamefeed; // what the list shows beside the names, as it arrives
     QPushButton *Button4, *Button5, *Button7;
     // "Emulator Options": every option the emulator lists, kept in line 39 (configeditor_options.cpp).
     OptionsPage *emulatorOptions = nullptr;

@@ -2,7 +2,10 @@
 #include "configeditor.h"
 
 #include "config.h"
-#include "filelistbox.h"
+#include "gamedetails.h"
+#include "gamelist.h"
+#include "gamelistfeed.h"
+#include "workstrip.h"
 #include "gamefinder.h"
 #include "launcher.h"
 #include "guard.h"
@@ -13,6 +16,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -239,23 +243,20 @@ void TForm2::buildGamePanel()
     Panel1->setAutoFillBackground(true);
     Label1 = new QLabel(QStringLiteral("Select the game form the list:"), Panel1);
     Label1->setObjectName(QStringLiteral("Label1"));
-    gamelist = new FileListBox(Panel1);
+    gamelist = new GameList(Panel1);
     gamelist->setObjectName(QStringLiteral("gamelist"));
-    gamelist->setMask("*.zip");
     // The chosen name becomes line 1 of the configuration: a name with a line break would split
     // it and move every later line.
     gamelist->setOnlySingleLineNames(true);
     gamelist->setAccessibleName(QStringLiteral("Games"));
-    gamelist->setShowTitles(true);
     Label1->setBuddy(gamelist);
+    gamedetails = new GameDetails(Panel1);
+    gamework = new WorkStrip(Panel1);
+    gamefeed = new GameListFeed(m_launcher, gamelist, gamework, this);
+    gamefeed->setDetails(gamedetails);
     // Search as you type above the list; Enter in it is the panel's OK.
     finder = new GameFinder(gamelist, guarded([this] { Button4Click(); }), Panel1);
     finder->setObjectName(QStringLiteral("gamefinder"));
-    // Titles arrive when the emulator answers; the list never waits for them.
-    connect(&m_launcher, &Launcher::titlesArrived, this, [this](const QByteArray &program) {
-        if (Panel1->isVisible() && program == emulatorProgram())
-            gamelist->setTitles(m_launcher.titles(program));
-    });
     Button5 = buildButton("Button5", "Atualizar", Panel1);
     Button7 = buildButton("Button7", "Cancelar", Panel1);
     Button4 = buildButton("Button4", "OK", Panel1);
@@ -264,7 +265,9 @@ void TForm2::buildGamePanel()
     panelLayout->setSpacing(3);
     panelLayout->addWidget(Label1);
     panelLayout->addWidget(finder);
-    panelLayout->addWidget(gamelist, 1);
+    panelLayout->addWidget(gamelist, 2);
+    panelLayout->addWidget(gamedetails, 1);
+    panelLayout->addWidget(gamework);
     auto *panelButtons = new QHBoxLayout;
     panelButtons->setSpacing(3);
     panelButtons->addWidget(Button5);
@@ -535,7 +538,7 @@ void TForm2::chainTabOrder()
                     chain << info;
             }
             if (c == l.panelColumn)
-                chain << finder->field() << gamelist << Button5 << Button7 << Button4;
+                chain << finder->field() << finder->showChoice() << gamelist << gamedetails->firstInTabOrder() << gamedetails->lastInTabOrder() << gamework->cancelButton() << Button5 << Button7 << Button4;
         }
         for (const char *name : l.below.controls)
             chain << control(name);

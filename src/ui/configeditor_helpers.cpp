@@ -4,7 +4,8 @@
 
 #include "config.h"
 #include "fileio.h"
-#include "filelistbox.h"
+#include "gamelist.h"
+#include "gamelistfeed.h"
 #include "gamefinder.h"
 #include "guard.h"
 #include "helptexts.h"
@@ -86,8 +87,8 @@ void TForm2::Button2Click()
 {
     const QByteArray directory = Options::gameListDirectory(fieldBytes("Edit1"), m_configurationDirectory);
     finder->clear();
-    gamelist->setTitles(m_launcher.titles(emulatorProgram()));
     gamelist->setDirectory(directory);
+    gamefeed->open(emulatorProgram());
     placeGamePanel();
     Panel1->show();
     gamelist->setFocus(Qt::OtherFocusReason);
@@ -96,17 +97,20 @@ void TForm2::Button2Click()
 void TForm2::Button4Click()
 {
     setFieldBytes("selectgamee", gamelist->selectedName());
+    gamefeed->close();
     Panel1->hide();
 }
 
 void TForm2::Button7Click()
 {
+    gamefeed->close();
     Panel1->hide();
 }
 
 void TForm2::Button5Click()
 {
     gamelist->reload();
+    gamefeed->folderChanged();
 }
 
 void TForm2::infoClick(const QByteArray &button)

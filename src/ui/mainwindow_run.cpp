@@ -6,6 +6,7 @@
 #include "commandline.h"
 #include "config.h"
 #include "filelistbox.h"
+#include "gamelist.h"
 #include "modals.h"
 #include "pathrules.h"
 #include "textcodec.h"

@@ -1,33 +1,43 @@
 #include "romselector.h"
 
+#include "appinfo.h"
 #include "config.h"
 #include "fileio.h"
-#include "filelistbox.h"
+#include "gamedetails.h"
 #include "gamefinder.h"
+#include "gamelist.h"
+#include "gamelistfeed.h"
 #include "guard.h"
 #include "launcher.h"
 #include "pathrules.h"
 #include "screen.h"
+#include "workstrip.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QShowEvent>
+#include <QSplitter>
 #include <QVBoxLayout>
 
 namespace {
-constexpr int ClientWidth = 310;
-constexpr int ClientHeight = 326;
+// The first size: every column readable, within a 1024x768 screen.
+constexpr int FirstWidth = 980;
+constexpr int FirstHeight = 600;
+constexpr int DetailsWidth = 280;
 constexpr int TopStripHeight = 25;
 constexpr int FindRowHeight = 26;
 constexpr int BottomStripHeight = 34;
 } // namespace
 
 TForm3::TForm3(Launcher &launcher)
-    : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
+                           | Qt::WindowMaximizeButtonHint)
     , m_launcher(launcher)
 {
     setObjectName(QStringLiteral("Form3"));
@@ -50,26 +60,36 @@ TForm3::TForm3(Launcher &launcher)
     Button3 = new QPushButton(QStringLiteral("Refresh"), top);
     Button3->setObjectName(QStringLiteral("Button3"));
     Button3->setAutoDefault(false);
+    verifyButton = new QPushButton(QStringLiteral("Verify ROMs"), top);
+    verifyButton->setObjectName(QStringLiteral("verifyfolder"));
+    verifyButton->setAutoDefault(false);
+    verifyButton->setToolTip(QStringLiteral("Reads every file the folder's games need and checks its SHA-1, "
+                                            "where the list's audit only reads the archives' directories"));
     topRow->addWidget(Label1, 1);
+    topRow->addWidget(verifyButton);
     topRow->addWidget(Button3);
 
-    gamelist = new FileListBox(this);
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setObjectName(QStringLiteral("gamesplitter"));
+    m_splitter->setChildrenCollapsible(false);
+    gamelist = new GameList(m_splitter);
     gamelist->setObjectName(QStringLiteral("gamelist"));
-    gamelist->setMask("*.zip");
     gamelist->setAccessibleName(QStringLiteral("Games"));
-    gamelist->setShowTitles(true);
     Label1->setBuddy(gamelist);
+    m_splitter->addWidget(gamelist);
+    details = new GameDetails(m_splitter);
+    m_splitter->addWidget(details);
+    m_splitter->setStretchFactor(0, 1);
+    m_splitter->setSizes({FirstWidth - DetailsWidth, DetailsWidth});
+    work = new WorkStrip(this);
+    feed = new GameListFeed(m_launcher, gamelist, work, this);
+    feed->setDetails(details);
 
     // Search as you type, between the top strip and the list; Enter in it is OK.
     finder = new GameFinder(gamelist, guarded([this] { Button1Click(); }), this);
     finder->setObjectName(QStringLiteral("gamefinder"));
     finder->setFixedHeight(FindRowHeight);
     finder->setContentsMargins(4, 1, 4, 1);
-    // Titles arrive when the emulator answers; the list never waits for them.
-    connect(&m_launcher, &Launcher::titlesArrived, this, [this](const QByteArray &program) {
-        if (isVisible() && program == m_source.emulator)
-            gamelist->setTitles(m_launcher.titles(program));
-    });
 
     // Bottom strip: Change Directory at the left, Cancel and OK at the right.
     auto *bottom = new QWidget(this);
@@ -94,34 +114,85 @@ TForm3::TForm3(Launcher &launcher)
 
     column->addWidget(top);
     column->addWidget(finder);
-    column->addWidget(gamelist, 1);
+    column->addWidget(m_splitter, 1);
+    column->addWidget(work);
     column->addWidget(bottom);
 
-    setTabOrder(finder->field(), gamelist);
-    setTabOrder(gamelist, Button1);
+    setTabOrder(finder->field(), finder->showChoice());
+    setTabOrder(finder->showChoice(), gamelist);
+    setTabOrder(gamelist, details->firstInTabOrder());
+    setTabOrder(details->firstInTabOrder(), details->lastInTabOrder());
+    setTabOrder(details->lastInTabOrder(), work->cancelButton());
+    setTabOrder(work->cancelButton(), Button1);
     setTabOrder(Button1, Button2);
     setTabOrder(Button2, Button4);
-    setTabOrder(Button4, Button3);
+    setTabOrder(Button4, verifyButton);
+    setTabOrder(verifyButton, Button3);
 
     // OK takes the selected game: with none selected, it (and Enter) does nothing.
     Button1->setEnabled(false);
-    connect(gamelist, &FileListBox::selectionChanged, this,
+    connect(gamelist, &GameList::selectionChanged, this,
             [this] { Button1->setEnabled(gamelist->itemIndex() >= 0); });
     // Enter held down (from the main window's Run, say) takes no game here: only a press of its own.
-    for (QWidget *w : std::initializer_list<QWidget *>{this, Button1, Button2, Button3, Button4})
+    for (QWidget *w : std::initializer_list<QWidget *>{this, Button1, Button2, Button3, Button4, verifyButton})
         w->installEventFilter(this);
 
     connect(Button1, &QPushButton::clicked, this, guarded([this] { Button1Click(); }));
+    connect(gamelist, &QAbstractItemView::doubleClicked, this, guarded([this] { Button1Click(); }));
     connect(Button2, &QPushButton::clicked, this, guarded([this] { Button2Click(); }));
     connect(Button3, &QPushButton::clicked, this, guarded([this] { Button3Click(); }));
     connect(Button4, &QPushButton::clicked, this, guarded([this] { Button4Click(); }));
+    connect(verifyButton, &QPushButton::clicked, this, guarded([this] { feed->verifyFolder(); }));
+    // Verify needs the catalogue's files of every game.
+    verifyButton->setEnabled(false);
+    connect(gamelist->model(), &QAbstractItemModel::modelReset, this, [this] {
+        verifyButton->setEnabled(gamelist->catalogue() && !gamelist->catalogue()->isEmpty());
+    });
 
-    setFixedSize(ClientWidth, ClientHeight);
+    setSizeGripEnabled(true);
+    resize(FirstWidth, FirstHeight);
+}
+
+void TForm3::restoreLayout()
+{
+    QSettings settings(AppInfo::settingsFile(), QSettings::IniFormat);
+    settings.beginGroup(QStringLiteral("romselector"));
+    const QByteArray geometry = settings.value(QStringLiteral("geometry")).toByteArray();
+    const QByteArray splitter = settings.value(QStringLiteral("splitter")).toByteArray();
+    settings.endGroup();
+    if (!geometry.isEmpty())
+        restoreGeometry(geometry);
+    if (!splitter.isEmpty())
+        m_splitter->restoreState(splitter);
+    gamelist->restoreLayout(settings, QStringLiteral("romselector"));
+}
+
+void TForm3::saveLayout()
+{
+    QSettings settings(AppInfo::settingsFile(), QSettings::IniFormat);
+    settings.beginGroup(QStringLiteral("romselector"));
+    settings.setValue(QStringLiteral("geometry"), saveGeometry());
+    settings.setValue(QStringLiteral("splitter"), m_splitter->saveState());
+    settings.endGroup();
+    gamelist->saveLayout(settings, QStringLiteral("romselector"));
+}
+
+void TForm3::hideEvent(QHideEvent *event)
+{
+    if (!event->spontaneous()) {
+        feed->close();
+        saveLayout();
+    }
+    QDialog::hideEvent(event);
 }
 
 void TForm3::showEvent(QShowEvent *event)
 {
     if (!event->spontaneous()) {
+        if (!m_layoutRestored) {
+            m_layoutRestored = true;
+            restoreLayout();
+        }
         centreOnScreen(this);
         runCommand([this] { FormShow(); });
     }
@@ -136,13 +207,13 @@ void TForm3::setSource(Source source)
 void TForm3::FormShow()
 {
     finder->clear();
-    gamelist->setTitles(m_launcher.titles(m_source.emulator));
     // Line 52 when it names a directory, else the configuration directory's "roms"
     // subdirectory, else the configuration directory itself.
     if (!m_source.romDirectory.isEmpty() && FileIO::isDirectory(m_source.romDirectory))
         gamelist->setDirectory(m_source.romDirectory);
     else
         gamelist->setDirectory(Config::romsOrSelf(m_source.configurationDirectory));
+    feed->open(m_source.emulator);
     // Ready for the keyboard: the arrows move through the list from its first game, Enter takes it.
     gamelist->setItemIndex(0);
     gamelist->setFocus(Qt::OtherFocusReason);
@@ -180,6 +251,7 @@ void TForm3::reject()
 void TForm3::Button3Click()
 {
     gamelist->reload();
+    feed->folderChanged();
 }
 
 void TForm3::Button4Click()
@@ -191,6 +263,8 @@ void TForm3::Button4Click()
     const QByteArray folder = PathRules::shortForm(Folder.Directory);
     Folder.Directory = folder;
     m_launcher.rewriterompath(m_source.emulator, place, folder);
-    if (!folder.isEmpty())
+    if (!folder.isEmpty()) {
         gamelist->setDirectory(folder);
+        feed->folderChanged();
+    }
 }

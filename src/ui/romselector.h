@@ -1,6 +1,7 @@
 // The ROM selector window: picks a game archive when a configuration names none. Made once at
 // start-up, hidden, and shown modally by Run Configuration, which first says what it lists and
-// then reads okpressed and the selected entry of gamelist.
+// then reads okpressed and the selected entry of gamelist. It can be resized to hold the list's
+// columns; its size and the columns are kept for the next time.
 #pragma once
 
 #include "folderbrowse.h"
@@ -8,11 +9,15 @@
 #include <QByteArray>
 #include <QDialog>
 
-class FileListBox;
+class GameDetails;
 class GameFinder;
+class GameList;
+class GameListFeed;
 class Launcher;
 class QLabel;
 class QPushButton;
+class QSplitter;
+class WorkStrip;
 
 class TForm3 : public QDialog {
     Q_OBJECT
@@ -32,10 +37,17 @@ public:
     // takes the selected game, and is disabled while none is.
     bool okpressed = false;
 
-    // The game archives ("*.zip") of one directory, with the emulator's titles beside them.
-    FileListBox *gamelist;
-    // "Find:" above the list: search as you type.
+    // The game sets of one directory (archives, and folders named after a machine), with what the
+    // emulator and the audit say of each.
+    GameList *gamelist;
+    // "Find:" and "Show:" above the list: search as you type, and what to show.
     GameFinder *finder;
+    // The selected game's details and picture, beside the list.
+    GameDetails *details;
+    // Work in the background (the catalogue read, the audit), with Cancel, below the list.
+    WorkStrip *work;
+    // The list's catalogue, audit and titles, as they arrive.
+    GameListFeed *feed;
     // The folder chooser of Change Directory; remembers the last folder chosen.
     TFolderBrowse Folder;
 
@@ -44,6 +56,7 @@ public:
     QPushButton *Button2; // Cancel
     QPushButton *Button3; // Refresh
     QPushButton *Button4; // Change Directory
+    QPushButton *verifyButton; // reads every file of the folder's sets and checks its SHA-1
 
     // Handlers; called directly, a failure throws CommandError.
     void FormShow();
@@ -57,9 +70,16 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The window's size and the list's columns, kept in the program's settings.
+    void saveLayout();
+    void restoreLayout();
+
     Launcher &m_launcher;
+    QSplitter *m_splitter;
+    bool m_layoutRestored = false;
     Source m_source;
 };

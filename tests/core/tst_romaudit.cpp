@@ -7,6 +7,7 @@
 #include "romforge.h"
 #include "listxmlsample.h"
 #include "testutil.h"
+#include "verifyromsreport.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -46,6 +47,23 @@ Run runMame(const QStringList &arguments, const QByteArray &home)
     return {process.readAll(), process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1};
 }
 
+const QByteArray SevenZip = "/usr/bin/7zz";
+
+// A 7z archive at `path` holding `files`, written by Debian's 7-Zip.
+bool writeSevenZip(const QByteArray &path, const QList<RomForge::File> &files)
+{
+    ScratchDir scratch;
+    QStringList arguments{"a", "-t7z", "-bd", QString::fromLocal8Bit(path)};
+    for (const RomForge::File &f : files) {
+        writeFile(scratch.file(f.name), f.bytes);
+        arguments.append(QString::fromLocal8Bit(f.name));
+    }
+    QProcess process;
+    process.setWorkingDirectory(QString::fromLocal8Bit(scratch.path()));
+    process.start(QString::fromLocal8Bit(SevenZip), arguments);
+    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
 // The farthest set along `machine`'s chain that lists the same file, else the machine: where a
 // split folder keeps it.
 int ownerOf(const RomForge::Read &r, int machine, const RomList::Rom &rom)
@@ -78,20 +96,9 @@ QList<RomForge::File> splitSet(const RomForge::Read &r, int machine)
 // The emulator's "-verifyroms" report: each file it names, and whether the set is playable.
 Problems parseReport(const QByteArray &report, bool *playable)
 {
-    static const QRegularExpression line(
-        QStringLiteral("^\\S+\\s*: (\\S+) \\(\\d+ bytes\\) - (NOT FOUND|INCORRECT CHECKSUM|INCORRECT LENGTH)"));
-    static const QRegularExpression summary(QStringLiteral("^romset \\S+( \\[\\S+\\])? is (good|best available|bad)"));
-    Problems problems;
-    *playable = false;
-    for (const QByteArray &l : report.split('\n')) {
-        const QString text = QString::fromUtf8(l);
-        if (const QRegularExpressionMatch m = line.match(text); m.hasMatch())
-            problems.insert({m.captured(1).toUtf8(),
-                             m.captured(2) == QLatin1String("NOT FOUND") ? Problem::Missing : Problem::Wrong});
-        else if (const QRegularExpressionMatch s = summary.match(text); s.hasMatch())
-            *playable = s.captured(2) != QLatin1String("bad");
-    }
-    return problems;
+    const VerifyRomsReport read = VerifyRomsReport::parse(report);
+    *playable = read.summary == VerifyRomsReport::Summary::Good || read.summary == VerifyRomsReport::Summary::BestAvailable;
+    return Problems(read.problems.begin(), read.problems.end());
 }
 
 // The stand-in catalogue's sample, read once; `other` the same machines read for another key.
@@ -156,7 +163,8 @@ void TestRomAudit::forgedCrc()
 // "machine" is audited; "layout" says how its sets are made: "split" each set along its chain and
 // each device with ROMs as its own archive; "merged" the clone's files in its parent's archive;
 // with "-parent", "-bios", "-device", "-all" that set (or every one) left out; "missing",
-// "length", "crc" spoil the machine's first file of its own.
+// "length", "crc" spoil the machine's first file of its own; "7z" has the emulator audit the same
+// sets packed as 7z, as a 7z set is audited, where the quick audit reads the zip ones.
 void TestRomAudit::agreesWithEmulator_data()
 {
     QTest::addColumn<QByteArray>("machine");
@@ -181,6 +189,10 @@ void TestRomAudit::agreesWithEmulator_data()
     QTest::newRow("a game on a BIOS") << QByteArray("cleoptra") << QByteArray("split") << true << good;
     QTest::newRow("the BIOS missing") << QByteArray("cleoptra") << QByteArray("split -bios") << false << incomplete;
     QTest::newRow("a BIOS game, a file missing") << QByteArray("cleoptra") << QByteArray("split missing") << false << incomplete;
+    QTest::newRow("7z, complete") << QByteArray("invaders") << QByteArray("split 7z") << true << good;
+    QTest::newRow("7z, a wrong CRC") << QByteArray("invaders") << QByteArray("split crc 7z") << false << wrong;
+    QTest::newRow("7z, clone in a merged parent") << QByteArray("pacman") << QByteArray("merged 7z") << true << good;
+    QTest::newRow("7z, clone without its parent") << QByteArray("pacman") << QByteArray("split -parent 7z") << false << incomplete;
 }
 
 void TestRomAudit::agreesWithEmulator()
@@ -236,8 +248,21 @@ void TestRomAudit::agreesWithEmulator()
     if (!words.contains("-all"))
         for (auto it = sets.cbegin(); it != sets.cend(); ++it)
             QVERIFY(RomForge::writeZip(roms + '/' + r.catalogue.machine(it.key()).name().toByteArray() + ".zip", it.value()));
+    QByteArray asked = roms;
+    if (words.contains("7z")) {
+        if (!FileIO::isExecutableFile(SevenZip))
+            QSKIP("Debian's 7-Zip (7zz, package 7zip) is not installed: no 7z sets to audit");
+        asked = dir.mkdir("roms7z");
+        for (auto it = sets.cbegin(); it != sets.cend(); ++it)
+            if (!it.value().isEmpty())
+                QVERIFY(writeSevenZip(asked + '/' + r.catalogue.machine(it.key()).name().toByteArray() + ".7z", it.value()));
+        // The quick audit leaves a 7z set that is not plainly good to the emulator.
+        const RomFolder packed = RomFolder::scan(asked);
+        RomAudit quick(r.catalogue, r.roms, packed, RomAudit::Depth::Quick);
+        QCOMPARE(int(quick.audit(machine).state), int(RomAudit::State::NotAudited));
+    }
 
-    const Run verified = runMame({"-verifyroms", QString::fromUtf8(machine), "-rompath", QString::fromLocal8Bit(roms)}, home);
+    const Run verified = runMame({"-verifyroms", QString::fromUtf8(machine), "-rompath", QString::fromLocal8Bit(asked)}, home);
     bool mamePlayable = false;
     const Problems reported = parseReport(verified.out, &mamePlayable);
     QCOMPARE(verified.status == 0, playable);
@@ -256,6 +281,11 @@ void TestRomAudit::agreesWithEmulator()
         QVERIFY2(found == reported, verified.out.constData());
     else
         QVERIFY(!found.empty() && std::all_of(found.begin(), found.end(), [](const auto &p) { return p.second == Problem::Missing; }));
+    // The same report as a 7z set's verdict, which the emulator gives: the same playability.
+    const RomAudit::Verdict byEmulator = VerifyRomsReport::parse(verified.out).verdict(verdict, verified.status);
+    QCOMPARE(byEmulator.playable(), playable);
+    QCOMPARE(int(byEmulator.state), state);
+    QCOMPARE(byEmulator.consulted, verdict.consulted);
 
     // Verify reads the forged files: the right size and CRC-32, never the right SHA-1.
     if (playable && verdict.problems.isEmpty() && !r.roms.roms(index).isEmpty()) {
@@ -271,7 +301,9 @@ void TestRomAudit::agreesWithEmulator()
 // directory, "name.zip!" bytes that are no archive. After "then", the folder's sets are audited
 // with kept verdicts, changed, and audited again: "spoil name.zip" keeps its stamp but not its
 // bytes, "rm name.zip", "name.zip=..." a new archive, "catalogue" another reading of the
-// catalogue, "damage"/"cut" the kept file hurt, "audited=N" the sets audited again; the verdict
+// catalogue, "damage"/"cut" the kept file hurt, "audit" an audit between (whose changes the kept
+// file's journal gets), "torn"/"garbled" its last record cut short or damaged as by a crash,
+// "audited=N" the sets audited again; the verdict
 // is the second audit's. Every row's verdicts are also kept and read back unchanged.
 void TestRomAudit::verdicts_data()
 {
@@ -340,6 +372,21 @@ void TestRomAudit::verdicts_data()
     QTest::newRow("kept: a cut file is not trusted")
         << QByteArray("puckman") << QList<QByteArray>{"puckman.zip=pm1_prg1.6e", "neogeo.zip=sp-s2.sp1", "then", "cut", "audited=2"}
         << int(S::Good) << QStringLiteral("good: all 1 ROM file there");
+    QTest::newRow("kept: changes journalled, a set dropped, all read back")
+        << QByteArray("puckman")
+        << QList<QByteArray>{"puckman.zip=pm1_prg1.6e", "neogeo.zip=sp-s2.sp1", "then", "puckman.zip=", "audit",
+                             "rm neogeo.zip", "audit", "audited=0"}
+        << int(S::Incomplete) << QStringLiteral("1 of 1 ROM file missing: 1 of its own");
+    QTest::newRow("kept: a journal record cut short, the ones before it kept")
+        << QByteArray("puckman")
+        << QList<QByteArray>{"puckman.zip=pm1_prg1.6e", "neogeo.zip=sp-s2.sp1", "then", "puckman.zip=", "audit", "torn",
+                             "audited=0"}
+        << int(S::Incomplete) << QStringLiteral("1 of 1 ROM file missing: 1 of its own");
+    QTest::newRow("kept: the last journal record damaged, its set audited again")
+        << QByteArray("puckman")
+        << QList<QByteArray>{"puckman.zip=pm1_prg1.6e", "neogeo.zip=sp-s2.sp1", "then", "puckman.zip=", "audit",
+                             "garbled", "audited=1"}
+        << int(S::Incomplete) << QStringLiteral("1 of 1 ROM file missing: 1 of its own");
 }
 
 void TestRomAudit::verdicts()
@@ -383,6 +430,19 @@ void TestRomAudit::verdicts()
         }
         if (step == "catalogue") {
             otherCatalogue = true;
+            continue;
+        }
+        if (step == "audit") {
+            auditKept(r, dir.path(), keptFile, &audited);
+            continue;
+        }
+        if (step == "torn" || step == "garbled") {
+            QByteArray bytes = readFile(keptFile);
+            if (step == "torn")
+                bytes += QByteArray("\x40\0\0\0\x12", 5);
+            else
+                bytes[bytes.size() - 1] = char(bytes.back() ^ 1);
+            writeFile(keptFile, bytes);
             continue;
         }
         if (step == "damage" || step == "cut") {

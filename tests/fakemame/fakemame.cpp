@@ -9,7 +9,7 @@
 // as the real emulator checks them:
 //   - a word starting with "-" must be a listed name, "-noNAME" for a NAME listed as 0 or 1, or
 //     one of the commands -list, -listfull, -listxml, -showconfig, -showusage, -createconfig, -help,
-//     -version; else
+//     -version, -verifyroms; else
 //     "Error: unknown option: -x" on the error output and status 6;
 //   - a listed name whose value is not 0 or 1 takes the next word as its value, whatever it is
 //     (none left: "Error: option -x expected a parameter", status 6); so do the few that 0.251
@@ -197,7 +197,7 @@ bool isOnOff(const std::map<std::string, std::string> &values, const std::string
 // The real emulator's status for these arguments when they are wrong, else 0.
 int checkOptions(int argc, char **argv, const std::map<std::string, std::string> &values)
 {
-    static const char *const commands[] = {"-list", "-listfull", "-listxml", "-showconfig", "-showusage", "-createconfig", "-help", "-version"};
+    static const char *const commands[] = {"-list", "-listfull", "-listxml", "-showconfig", "-showusage", "-createconfig", "-help", "-version", "-verifyroms"};
     bool hasCommand = false;
     for (int i = 1; i < argc; ++i)
         for (const char *c : commands)

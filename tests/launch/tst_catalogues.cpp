@@ -142,7 +142,7 @@ void TestCatalogues::reads()
     QCoreApplication::processEvents(); // the builder is deleted
     QVERIFY(!hasReader(hold));
     QVERIFY(noChildLeft());
-    QCOMPARE(fake.calls().size(), missing ? 0 : 1);
+    QCOMPARE(fake.allCalls().size(), missing ? 0 : 1);
     QCOMPARE(FileIO::exists(Catalogues::catalogueFile(request.program)), kept);
     QCOMPARE(FileIO::exists(Catalogues::romListFile(request.program)), kept);
     const std::shared_ptr<const Catalogue> catalogue = catalogues.cached(request);
@@ -166,7 +166,7 @@ void TestCatalogues::reads()
     QSignalSpy laterReady(&later, &Catalogues::ready);
     later.ask(request);
     QVERIFY(waitReady(laterReady));
-    QCOMPARE(fake.calls().size(), 1);
+    QCOMPARE(fake.allCalls().size(), 1);
     QCOMPARE(later.cached(request)->size(), machines);
     QCOMPARE(later.cached(request)->machine(0).name(), catalogue->machine(0).name());
     QVERIFY(later.romList(request));
@@ -208,7 +208,7 @@ void TestCatalogues::kept()
             && bool(catalogues.romList(request));
     };
     QVERIFY(readOnce());
-    QCOMPARE(fake.calls().size(), 1);
+    QCOMPARE(fake.allCalls().size(), 1);
 
     const QByteArray catalogueFile = Catalogues::catalogueFile(fake.program);
     if (change == "damage catalogue")
@@ -228,14 +228,14 @@ void TestCatalogues::kept()
     QSignalSpy ready(&catalogues, &Catalogues::ready);
     catalogues.ask(request);
     QVERIFY(waitReady(ready));
-    QTEST(int(fake.calls().size()), "runs");
+    QTEST(int(fake.allCalls().size()), "runs");
     QVERIFY(catalogues.cached(request));
     QCOMPARE(catalogues.cached(request)->size(), 8);
     QTEST(bool(catalogues.romList(request)), "romList");
     // Read again, the files are whole: the next session needs no run.
-    if (fake.calls().size() == 2)
+    if (fake.allCalls().size() == 2)
         QVERIFY(readOnce());
-    QTEST(int(fake.calls().size()), "runs");
+    QTEST(int(fake.allCalls().size()), "runs");
 }
 
 void TestCatalogues::realEmulator_data()

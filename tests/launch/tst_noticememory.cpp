@@ -1,5 +1,6 @@
 // The notices put away: kept by configuration and notes, and dropped once their configuration
 // has gone, at most once a day.
+#include "appinfo.h"
 #include "fileio.h"
 #include "noticememory.h"
 #include "testutil.h"
@@ -41,7 +42,7 @@ void TestNoticeMemory::prunedOnceADay()
     NoticeMemory::putAway(gone, "-depth 16: has no counterpart");
     NoticeMemory::putAway(gone, "-ntsc: has no counterpart");
     // One put away before notices held their configuration: it stays.
-    QSettings(NoticeMemory::settingsFile(), QSettings::IniFormat).setValue("notices/0123abcd", true);
+    QSettings(AppInfo::settingsFile(), QSettings::IniFormat).setValue("notices/0123abcd", true);
     QVERIFY(!NoticeMemory::isPutAway(kept, "-ntsc: has no counterpart")); // new notes ask again
 
     QVERIFY(FileIO::remove(gone));
@@ -49,7 +50,7 @@ void TestNoticeMemory::prunedOnceADay()
     QCOMPARE(NoticeMemory::isPutAway(gone, "-depth 16: has no counterpart"), !dropped);
     QCOMPARE(NoticeMemory::isPutAway(gone, "-ntsc: has no counterpart"), !dropped);
     QVERIFY(NoticeMemory::isPutAway(kept, "-depth 16: has no counterpart"));
-    QSettings settings(NoticeMemory::settingsFile(), QSettings::IniFormat);
+    QSettings settings(AppInfo::settingsFile(), QSettings::IniFormat);
     QVERIFY(settings.contains("notices/0123abcd"));
     QCOMPARE(settings.allKeys().size(), dropped ? 3 : 5); // the time of the last pruning among them
 }

@@ -10,6 +10,7 @@
 #include "configeditor.h"
 #include "romselector.h"
 #include "filelistbox.h"
+#include "gamelist.h"
 #include "guard.h"
 #include "pathrules.h"
 #include "mainwindow.h"

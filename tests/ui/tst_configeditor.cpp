@@ -5,6 +5,7 @@
 #include "errors.h"
 #include "fileio.h"
 #include "filelistbox.h"
+#include "gamelist.h"
 #include "launcher.h"
 #include "gamefinder.h"
 #include "helptexts.h"
@@ -244,7 +245,7 @@ void TestEditor::catalogueControls()
     }
     QVERIFY(editor.commandline->isReadOnly());
     QVERIFY(editor.Panel1->isAncestorOf(editor.gamelist));
-    QCOMPARE(editor.gamelist->mask(), QByteArray("*.zip"));
+    QCOMPARE(editor.gamelist->mask(), QByteArray("*.zip;*.7z"));
     QCOMPARE(editor.joysticklist->count(), 21);
     for (int i = 0; i < 21; ++i)
         QCOMPARE(editor.joysticklist->item(i)->text(), QLatin1String(Config::Joysticks[size_t(i)].caption));
@@ -1160,7 +1161,7 @@ void TestEditor::gameListButtons()
     editor.Button2->click();
     QVERIFY(editor.finder->field()->text().isEmpty());
     QVERIFY(arrived.wait(60000));
-    QCOMPARE(editor.gamelist->model()->index(1, 0).data(FileListModel::TitleRole).toString(),
+    QCOMPARE(editor.gamelist->model()->index(1, GameListModel::Title).data().toString(),
              QStringLiteral("Galaga (Namco rev. B)"));
     QTest::keyClicks(editor.finder->field(), QStringLiteral("namco"));
     QTest::keyClick(editor.finder->field(), Qt::Key_Return);

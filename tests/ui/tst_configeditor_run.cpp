@@ -3,6 +3,7 @@
 #include "configeditor.h"
 #include "application.h"
 #include "filelistbox.h"
+#include "gamelist.h"
 #include "guard.h"
 #include "linebuffer.h"
 #include "scriptedmodals.h"

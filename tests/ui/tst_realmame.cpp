@@ -14,6 +14,8 @@
 #include "launcher.h"
 #include "romselector.h"
 #include "filelistbox.h"
+#include "gamelist.h"
+#include "workstrip.h"
 #include "linebuffer.h"
 #include "options.h"
 #include "scriptedmodals.h"
@@ -434,7 +436,8 @@ void TestRealMame::printedCommandIsTranslated()
     QCOMPARE(run->errorOutput(), notes);
 }
 
-// The real "-listfull" answer: the ROM selector shows the emulator's title beside its archive.
+// The real "-listfull" answer: the ROM selector shows the emulator's title beside its archive; then
+// the real catalogue fills in year, maker and parent, and the audit what will run.
 void TestRealMame::titlesInTheRomSelector()
 {
     if (!FileIO::isFile(Emulator))
@@ -444,6 +447,7 @@ void TestRealMame::titlesInTheRomSelector()
     ownHome(root, environment);
     const QByteArray roms = root.mkdir("roms");
     writeFile(roms + "/pacman.zip", "PK");
+    QVERIFY(FileIO::makeDirectories(roms + "/pong")); // a set that is a folder, of a machine without ROMs
     CurrentDir current(root.mkdir("configs"));
     ScriptedModals modals;
     ApplicationWindows windows;
@@ -452,8 +456,21 @@ void TestRealMame::titlesInTheRomSelector()
     QSignalSpy arrived(&windows.Form1->launcher(), &Launcher::titlesArrived);
     selector.show();
     QVERIFY(arrived.wait(60000));
-    QCOMPARE(selector.gamelist->model()->index(0, 0).data(FileListModel::TitleRole).toString(),
+    QCOMPARE(selector.gamelist->model()->index(0, GameListModel::Title).data().toString(),
              QStringLiteral("Pac-Man (Midway)"));
+    QVERIFY(selector.work->isVisible()); // the catalogue being read, with Cancel
+    QSignalSpy audited(selector.gamelist->model(), &QAbstractItemModel::dataChanged);
+    QTRY_VERIFY_WITH_TIMEOUT(selector.gamelist->names().contains("pong"), 180000);
+    const auto cell = [&](const QByteArray &set, int column) {
+        return selector.gamelist->model()->index(int(selector.gamelist->names().indexOf(set)), column).data().toString();
+    };
+    QCOMPARE(cell("pacman.zip", GameListModel::Year), QStringLiteral("1980"));
+    QCOMPARE(cell("pacman.zip", GameListModel::Manufacturer), QStringLiteral("Namco (Midway license)"));
+    QCOMPARE(cell("pacman.zip", GameListModel::Parent), QStringLiteral("puckman"));
+    QCOMPARE(cell("pong", GameListModel::Title), QStringLiteral("Pong (Rev E) [TTL]"));
+    QTRY_COMPARE_WITH_TIMEOUT(cell("pong", GameListModel::Status), RomAudit::stateText(RomAudit::State::Good), 60000);
+    QTRY_COMPARE_WITH_TIMEOUT(cell("pacman.zip", GameListModel::Status), RomAudit::stateText(RomAudit::State::Wrong), 60000);
+    QTRY_VERIFY(!selector.work->isVisible());
     selector.Button2->click();
 }
 

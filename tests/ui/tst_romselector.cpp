@@ -3,8 +3,12 @@
 #include "application.h"
 #include "fileio.h"
 #include "filelistbox.h"
+#include "gamelist.h"
 #include "gamefinder.h"
 #include "launcher.h"
+#include "listxmlsample.h"
+#include "romforge.h"
+#include "workstrip.h"
 #include "guard.h"
 #include "scriptedmodals.h"
 #include "testutil.h"
@@ -12,6 +16,9 @@
 #include "scene.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <fcntl.h>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -53,6 +60,8 @@ private slots:
     void changeDirectoryFailures();
     void titlesAndSearch_data();
     void titlesAndSearch();
+    void catalogueAndAudit_data();
+    void catalogueAndAudit();
 };
 
 void TestRomSelector::appearance()
@@ -60,8 +69,10 @@ void TestRomSelector::appearance()
     Scene s;
     QVERIFY(!s.selector.isVisible());
     QCOMPARE(s.selector.windowTitle(), QStringLiteral("Select ROM"));
-    QCOMPARE(s.selector.size(), QSize(310, 326));
-    QCOMPARE(s.selector.minimumSize(), s.selector.maximumSize());
+    // Resizable, first of a size that holds every column on a 1024x768 screen.
+    QVERIFY(s.selector.width() <= 1000 && s.selector.height() <= 700);
+    QVERIFY(s.selector.width() >= s.selector.gamelist->horizontalHeader()->length());
+    QVERIFY(s.selector.minimumSize() != s.selector.maximumSize());
     QVERIFY(!s.selector.okpressed);
     QCOMPARE(s.selector.Folder.Title, QStringLiteral("Select the directory from the List:"));
     const QList<QPair<const char *, const char *>> buttons = {
@@ -74,7 +85,7 @@ void TestRomSelector::appearance()
     QCOMPARE(s.selector.Label1->text(), QStringLiteral("Select The the game from the list:"));
     QCOMPARE(s.selector.Label1->buddy(), s.selector.gamelist);
     QCOMPARE(s.selector.gamelist->objectName(), QStringLiteral("gamelist"));
-    QCOMPARE(s.selector.gamelist->mask(), QByteArray("*.zip"));
+    QCOMPARE(s.selector.gamelist->mask(), QByteArray("*.zip;*.7z"));
     QVERIFY(s.selector.Button1->isDefault());
 
     // Strips: the label and Refresh on top, then Find, the list between, the buttons below.
@@ -83,10 +94,11 @@ void TestRomSelector::appearance()
     QVERIFY(s.selector.Button3->geometry().bottom() < 25);
     QVERIFY(s.selector.Button3->x() > s.selector.Label1->x());
     QCOMPARE(s.selector.finder->geometry().top(), 25);
-    QCOMPARE(s.selector.gamelist->geometry().top(), s.selector.finder->geometry().bottom() + 1);
-    QCOMPARE(s.selector.gamelist->geometry().bottom(), 326 - 34 - 1);
+    const QRect listArea(s.selector.gamelist->mapTo(&s.selector, QPoint(0, 0)), s.selector.gamelist->size());
+    QCOMPARE(listArea.top(), s.selector.finder->geometry().bottom() + 1);
+    QCOMPARE(listArea.bottom(), s.selector.height() - 34 - 1);
     const int buttonsTop = s.selector.Button1->parentWidget()->mapTo(&s.selector, s.selector.Button1->pos()).y();
-    QVERIFY(buttonsTop >= 326 - 34);
+    QVERIFY(buttonsTop >= s.selector.height() - 34);
     QVERIFY(s.selector.Button4->x() < s.selector.Button2->x() && s.selector.Button2->x() < s.selector.Button1->x());
     s.selector.Button2->click();
 }
@@ -369,7 +381,7 @@ void TestRomSelector::titlesAndSearch()
     }
     QVERIFY(arrived.wait(60000));
     const QModelIndex pacman = s.selector.gamelist->model()->index(int(s.selector.gamelist->names().indexOf("pacman.zip")), 0);
-    QCOMPARE(pacman.data(FileListModel::TitleRole).toString(), title);
+    QCOMPARE(pacman.siblingAtColumn(GameListModel::Title).data().toString(), title);
 
     s.selector.okpressed = false;
     if (early) {
@@ -388,6 +400,91 @@ void TestRomSelector::titlesAndSearch()
         QVERIFY(s.selector.finder->field()->text().isEmpty());
         QCOMPARE(s.selector.gamelist->count(), 3);
     }
+    s.selector.Button2->click();
+}
+
+void TestRomSelector::catalogueAndAudit_data()
+{
+    QTest::addColumn<QString>("action");          // what the user does once the list is there
+    QTest::addColumn<QList<QByteArray>>("shown");  // the sets shown afterwards
+    QTest::addColumn<QStringList>("states");      // their Status cells
+    using L = QList<QByteArray>;
+    const QString good = RomAudit::stateText(RomAudit::State::Good), incomplete = RomAudit::stateText(RomAudit::State::Incomplete),
+                  wrong = RomAudit::stateText(RomAudit::State::Wrong), unknown = RomAudit::stateText(RomAudit::State::NotMachine);
+    QTest::newRow("the catalogue and the quick audit fill in")
+        << "none" << L{"galaga.zip", "kof98.zip", "pacman.zip", "puckman.zip"} << QStringList{unknown, incomplete, good, good};
+    QTest::newRow("Show: playable") << "playable" << L{"pacman.zip", "puckman.zip"} << QStringList{good, good};
+    QTest::newRow("Verify reads the files: forged ones differ")
+        << "verify" << L{"galaga.zip", "kof98.zip", "pacman.zip", "puckman.zip"} << QStringList{unknown, incomplete, wrong, wrong};
+    QTest::newRow("Cancel ends the catalogue's reading: names and titles stay")
+        << "cancel" << L{"galaga.zip", "kof98.zip", "pacman.zip", "puckman.zip"} << QStringList{"", "", "", ""};
+}
+
+void TestRomSelector::catalogueAndAudit()
+{
+    QFETCH(QString, action);
+    QFETCH(QList<QByteArray>, shown);
+    QFETCH(QStringList, states);
+    Scene s;
+    // Sets whose files have the catalogue's sizes and CRCs, but other bytes: the quick audit finds
+    // them good, Verify does not.
+    using RomForge::File;
+    QVERIFY(RomForge::writeZip(s.romDirectory + "/puckman.zip", {File{"pm1_prg1.6e", RomForge::withCrc(2048, 0xf36e88ab, 1)}}));
+    QVERIFY(RomForge::writeZip(s.romDirectory + "/pacman.zip", {File{"pacman.6e", RomForge::withCrc(4096, 0xc1e6ab10, 2)}}));
+    QVERIFY(RomForge::writeZip(s.romDirectory + "/kof98.zip", {})); // its ROM is not there
+    writeFile(s.romDirectory + "/galaga.zip", "PK");
+    const QByteArray sample = s.root.path() + "/sample.xml";
+    writeFile(sample, ListXmlSample::full());
+    s.fake.on("LISTXML", "STDOUT_FILE", sample);
+    QByteArray hold;
+    if (action == "cancel") {
+        hold = s.root.path() + "/hold";
+        QVERIFY(::mkfifo(hold.constData(), 0600) == 0);
+        s.fake.on("LISTXML", "FIFO", hold);
+    }
+    s.select(s.configuration(QByteArray()));
+    s.prepareSelector();
+    s.selector.show();
+    QCOMPARE(s.selector.gamelist->names(), (QList<QByteArray>{"galaga.zip", "kof98.zip", "pacman.zip", "puckman.zip"}));
+    const auto stateOf = [&](int row) { return s.selector.gamelist->model()->index(row, GameListModel::Status).data().toString(); };
+    const auto states_ = [&] {
+        QStringList out;
+        for (int row = 0; row < s.selector.gamelist->count(); ++row)
+            out << stateOf(row);
+        return out;
+    };
+    if (action == "cancel") {
+        QTRY_VERIFY(s.main.launcher().catalogues.isReading(s.fake.program));
+        QVERIFY(s.selector.work->isVisible());
+        // Opening the pipe waits for the emulator to read it: then it is surely running.
+        const int running = ::open(hold.constData(), O_WRONLY | O_CLOEXEC);
+        QTest::mouseClick(s.selector.work->cancelButton(), Qt::LeftButton);
+        ::close(running);
+        QVERIFY(!s.selector.work->isVisible());
+        QTRY_VERIFY(!s.main.launcher().catalogues.isReading(s.fake.program));
+        QVERIFY(!s.selector.finder->showChoice()->isEnabled());
+    } else {
+        QTRY_COMPARE_WITH_TIMEOUT(states_(), (QStringList{RomAudit::stateText(RomAudit::State::NotMachine),
+                                                          RomAudit::stateText(RomAudit::State::Incomplete),
+                                                          RomAudit::stateText(RomAudit::State::Good),
+                                                          RomAudit::stateText(RomAudit::State::Good)}),
+                                  60000);
+        QTRY_VERIFY(!s.selector.work->isVisible());
+        QVERIFY(s.selector.gamelist->model()->index(1, GameListModel::Status).data(Qt::ToolTipRole).toString().contains(
+            QStringLiteral("missing")));
+    }
+    if (action == "playable")
+        s.selector.finder->showChoice()->setCurrentIndex(int(GameListModel::Show::Playable));
+    if (action == "verify") {
+        QVERIFY(s.selector.verifyButton->isEnabled());
+        s.selector.verifyButton->click();
+        QTRY_COMPARE_WITH_TIMEOUT(stateOf(3), RomAudit::stateText(RomAudit::State::Wrong), 60000);
+        QVERIFY(s.selector.gamelist->model()->index(3, GameListModel::Status).data(Qt::ToolTipRole).toString().contains(
+            QStringLiteral("SHA-1 differs")));
+        QTRY_VERIFY(!s.selector.work->isVisible());
+    }
+    QCOMPARE(s.selector.gamelist->names(), shown);
+    QCOMPARE(states_(), states);
     s.selector.Button2->click();
 }
 

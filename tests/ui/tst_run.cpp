@@ -4,6 +4,7 @@
 #include "application.h"
 #include "errors.h"
 #include "filelistbox.h"
+#include "gamelist.h"
 #include "gamefinder.h"
 #include "guard.h"
 #include "scriptedmodals.h"

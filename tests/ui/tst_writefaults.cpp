@@ -7,6 +7,7 @@
 #include "batchfile.h"
 #include "fileio.h"
 #include "filelistbox.h"
+#include "gamelist.h"
 #include "guard.h"
 #include "pathrules.h"
 #include "scriptedmodals.h"
