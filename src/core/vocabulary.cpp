@@ -31,8 +31,12 @@ Vocabulary Vocabulary::fromShowConfig(const QByteArray &output, int exitStatus)
             ++end;
         const QByteArray name = line.mid(start, end - start);
         // The first line of a name counts, as the emulator reads its own settings.
-        if (!v.m_values.contains(name))
-            v.m_values.insert(name, unquoted(QByteArrayView(line).sliced(end)));
+        if (!v.m_values.contains(name)) {
+            const QByteArray value = unquoted(QByteArrayView(line).sliced(end));
+            if (isOnOff(value))
+                v.m_candidates << name;
+            v.m_values.insert(name, value);
+        }
         // A bare "rompath" is a word of some other text, not a listed option.
         if (name == "rompath" && end < line.size())
             rompath = true;
@@ -53,8 +57,19 @@ bool Vocabulary::takes(QByteArrayView word) const
     return name.startsWith("no") && isSwitch(name.sliced(2));
 }
 
+void Vocabulary::setSwitches(const QByteArray &names)
+{
+    m_switches.clear();
+    for (const QByteArray &name : names.split('\n'))
+        if (!name.isEmpty())
+            m_switches.insert(name);
+    m_switchesKnown = true;
+}
+
 bool Vocabulary::isSwitch(QByteArrayView name) const
 {
+    if (m_switchesKnown)
+        return m_switches.contains(name.toByteArray()) && m_values.contains(name.toByteArray());
     const auto it = m_values.constFind(name.toByteArray());
     return it != m_values.constEnd() && isOnOff(*it);
 }

@@ -11,6 +11,8 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QHash>
+#include <QList>
+#include <QSet>
 #include <optional>
 
 class Vocabulary {
@@ -25,8 +27,14 @@ public:
     // Whether the emulator takes `word` ("-name" or "-noname") as an option; always true while the
     // vocabulary is unknown.
     bool takes(QByteArrayView word) const;
-    // Whether `name` (without its "-") is listed with a value of 0 or 1, an on/off option.
+    // Whether `name` (without its "-") is an on/off option: one the emulator said takes "-noNAME"
+    // (setSwitches), or until it has said, one listed with the value 0 or 1.
     bool isSwitch(QByteArrayView name) const;
+    // The names listed with the value 0 or 1, in the answer's order: those that may be on/off.
+    QList<QByteArray> onOffCandidates() const { return m_candidates; }
+    // What the emulator said of them: the names, one a line, of those that take "-noNAME".
+    void setSwitches(const QByteArray &names);
+    bool switchesKnown() const { return m_switchesKnown; }
     // The value listed for `name` as the emulator reads it (see unquoted); nothing when it is not
     // listed. Values are read from any "name value" line, also when the answer is no vocabulary.
     std::optional<QByteArray> value(QByteArrayView name) const;
@@ -38,5 +46,8 @@ public:
 
 private:
     QHash<QByteArray, QByteArray> m_values;
+    QList<QByteArray> m_candidates;
+    QSet<QByteArray> m_switches;
     bool m_known = false;
+    bool m_switchesKnown = false;
 };

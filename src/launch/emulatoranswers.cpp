@@ -37,6 +37,7 @@ const char *suffixOf(EmulatorAnswers::Question question)
     case EmulatorAnswers::Question::ListFull: return ".listfull";
     case EmulatorAnswers::Question::BuiltIn: return ".builtin";
     case EmulatorAnswers::Question::ShowUsage: return ".showusage";
+    case EmulatorAnswers::Question::Switches: return ".switches";
     default: return ".version";
     }
 }
@@ -70,6 +71,7 @@ QList<QByteArray> EmulatorAnswers::argumentsOf(Question question)
     case Question::ListFull: return {"-listfull"};
     case Question::BuiltIn: return {"-noreadconfig", "-showconfig"};
     case Question::ShowUsage: return {"-showusage"};
+    case Question::Switches: return {"-noreadconfig", "-noNAME...", "-showconfig"};
     default: return {"-version"};
     }
 }
@@ -78,7 +80,8 @@ QList<EmulatorAnswers::Question> EmulatorAnswers::prerequisites(Question questio
 {
     switch (question) {
     case Question::Version: return {};
-    case Question::ShowConfig: return {Question::Version, Question::BuiltIn};
+    case Question::ShowConfig:
+    case Question::Switches: return {Question::Version, Question::BuiltIn};
     default: return {Question::Version};
     }
 }
@@ -184,21 +187,69 @@ ProcessCapture *EmulatorAnswers::start(const Key &key)
         if (const std::optional<AnswerCache::Entry> builtIn = cached(key.program, Question::BuiltIn))
             if (const std::optional<QByteArray> inipath = inipathOf(*builtIn))
                 asking.files = AnswerCache::stamped(iniFiles(key.program, *inipath));
+    if (key.question == Question::Switches) {
+        if (const std::optional<AnswerCache::Entry> builtIn = cached(key.program, Question::BuiltIn)) {
+            const Vocabulary words = Vocabulary::fromShowConfig(builtIn->output, builtIn->status);
+            if (words.isKnown())
+                asking.pending = words.onOffCandidates();
+        }
+        capture->setErrorOutputMerged(true);
+    }
     m_asking.insert(key, asking);
     connect(capture, &Waitable::finished, this, [this, key, capture] { finished(key, capture); });
     // Asked in the emulator's own directory, its working directory when it runs.
-    capture->start(key.program, argumentsOf(key.question), PathRules::directoryPart(key.program),
-                   limitsOf(key.question));
+    capture->start(key.program, arguments(key, asking), PathRules::directoryPart(key.program), limitsOf(key.question));
     if (capture->isFinished())
         finished(key, capture); // it never started
     return capture;
 }
 
+QList<QByteArray> EmulatorAnswers::arguments(const Key &key, const Asking &asking) const
+{
+    if (key.question != Question::Switches)
+        return argumentsOf(key.question);
+    QList<QByteArray> words{"-noreadconfig"};
+    for (const QByteArray &name : asking.pending)
+        words << "-no" + name;
+    return words << "-showconfig";
+}
+
+bool EmulatorAnswers::probeOn(const Key &key, Asking &asking)
+{
+    const ProcessCapture &run = *asking.capture;
+    if (run.end() != ProcessCapture::End::Exited || run.status() != 6)
+        return false;
+    // Only a name that was tried counts: any other answer ends the probe as it stands.
+    static const QByteArray refused = "unknown option: -no";
+    const qsizetype at = run.output().indexOf(refused);
+    if (at < 0)
+        return false;
+    const qsizetype from = at + refused.size();
+    qsizetype to = from;
+    while (to < run.output().size() && run.output().at(to) != '\n' && run.output().at(to) != '\r')
+        ++to;
+    const qsizetype index = asking.pending.indexOf(run.output().mid(from, to - from));
+    if (index < 0)
+        return false;
+    asking.confirmed << asking.pending.mid(0, index);
+    asking.pending = asking.pending.mid(index + 1);
+    auto *next = new ProcessCapture;
+    next->setErrorOutputMerged(true);
+    asking.capture->deleteLater();
+    asking.capture = next;
+    connect(next, &Waitable::finished, this, [this, key, next] { finished(key, next); });
+    // One that cannot start tells so itself, queued.
+    next->start(key.program, arguments(key, asking), PathRules::directoryPart(key.program), limitsOf(key.question));
+    return true;
+}
+
 void EmulatorAnswers::finished(const Key &key, ProcessCapture *capture)
 {
-    const auto asking = m_asking.constFind(key);
-    if (asking == m_asking.constEnd() || asking->capture != capture)
+    const auto asking = m_asking.find(key);
+    if (asking == m_asking.end() || asking->capture != capture)
         return; // handled already
+    if (key.question == Question::Switches && probeOn(key, *asking))
+        return;
     store(key, *asking);
     m_asking.remove(key);
     capture->deleteLater();
@@ -225,6 +276,8 @@ void EmulatorAnswers::store(const Key &key, const Asking &asking)
         entry.output = capture.output();
     if (key.question == Question::Version && entry.status != 0)
         entry.output.clear(); // no version: keyed as an empty one
+    if (key.question == Question::Switches && entry.status == 0)
+        entry.output = (asking.confirmed + asking.pending).join('\n');
     entry.files = asking.files;
     // Without a built-in inipath the answer's own tells which files it depends on.
     if (key.question == Question::ShowConfig && entry.files.isEmpty())
@@ -253,8 +306,14 @@ std::optional<AnswerCache::Entry> EmulatorAnswers::ask(const QByteArray &program
     if (std::optional<AnswerCache::Entry> kept = cached(program, question))
         return kept;
     const Key key{program, question};
-    ProcessCapture *capture = start(key);
-    if (!capture->isFinished()) {
+    start(key);
+    // The on/off probe is a run after a run, each waited for in turn.
+    for (auto asking = m_asking.constFind(key); asking != m_asking.constEnd(); asking = m_asking.constFind(key)) {
+        ProcessCapture *capture = asking->capture;
+        if (capture->isFinished()) {
+            finished(key, capture);
+            continue;
+        }
         const QString text = QStringLiteral("Waiting for %1 %2 to finish")
                                  .arg(Errors::pathText(PathRules::namePart(program)),
                                       QString::fromLatin1(argumentsOf(question).join(' ')));

@@ -1,7 +1,12 @@
 // What emulators say of themselves, asked once and kept: their version ("-version"), the options
 // they know with their built-in settings ("-noreadconfig -showconfig") and with the user's
 // mame.ini applied ("-showconfig"), the titles of their systems ("-listfull"), and their options
-// headings and descriptions ("-showusage").
+// headings and descriptions ("-showusage"), and which of its options are on/off ones.
+//
+// The last is no single run: only an on/off option takes the "-noNAME" form, so the options whose
+// built-in value is 0 or 1 are tried as "-noreadconfig -noA -noB ... -showconfig". The emulator
+// stops at the first it does not take ("Error: unknown option: -noB"), which tells that A is on/off
+// and B is not; the run goes on from after B until one passes. The answer lists the on/off names.
 //
 // An answer is kept in memory and, when the emulator gave it by ending by itself, in the user's
 // cache directory, so that a later start needs no run. A kept answer is asked again when the
@@ -29,7 +34,7 @@ class ProcessCapture;
 class EmulatorAnswers : public QObject {
     Q_OBJECT
 public:
-    enum class Question { ShowConfig, ListFull, BuiltIn, Version, ShowUsage };
+    enum class Question { ShowConfig, ListFull, BuiltIn, Version, ShowUsage, Switches };
 
     explicit EmulatorAnswers(QObject *parent = nullptr);
     ~EmulatorAnswers() override;
@@ -78,7 +83,13 @@ private:
         std::optional<FileIO::Stamp> stamp;
         QList<AnswerCache::File> files;
         QByteArray version;
+        // For the on/off options: the names still to try, and those the emulator took.
+        QList<QByteArray> pending;
+        QList<QByteArray> confirmed;
     };
+    QList<QByteArray> arguments(const Key &key, const Asking &asking) const;
+    // A run of the on/off probe ended: true when the next one started.
+    bool probeOn(const Key &key, Asking &asking);
     bool isCurrent(const AnswerCache::Entry &entry, Question question);
     // The questions whose answers this one needs first.
     static QList<Question> prerequisites(Question question);

@@ -102,7 +102,15 @@ Vocabulary Launcher::vocabulary(const QByteArray &program)
                 .arg(Errors::pathText(program), QString::number((v.vocabularyMs + 999) / 1000),
                      QString::number(v.vocabularyBytes / 1024)));
     }
-    return Vocabulary::fromShowConfig(answer->output, answer->status);
+    return withSwitches(program, Vocabulary::fromShowConfig(answer->output, answer->status));
+}
+
+Vocabulary Launcher::withSwitches(const QByteArray &program, Vocabulary words)
+{
+    if (const std::optional<AnswerCache::Entry> probe = answers.cached(program, EmulatorAnswers::Question::Switches))
+        if (probe->status == 0)
+            words.setSwitches(probe->output);
+    return words;
 }
 
 void Launcher::prefetch(const QByteArray &program)
@@ -116,7 +124,7 @@ std::optional<Vocabulary> Launcher::keptVocabulary(const QByteArray &program)
     const std::optional<AnswerCache::Entry> answer = answers.cached(program, EmulatorAnswers::Question::ShowConfig);
     if (!answer)
         return std::nullopt;
-    return Vocabulary::fromShowConfig(answer->output, answer->status);
+    return withSwitches(program, Vocabulary::fromShowConfig(answer->output, answer->status));
 }
 
 Switches::Translation Launcher::translate(const QByteArray &optionString, const Vocabulary &vocabulary,

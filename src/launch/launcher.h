@@ -83,6 +83,8 @@ public:
     void prefetch(const QByteArray &program);
     // The vocabulary kept for `program`, without asking; nothing when none is kept.
     std::optional<Vocabulary> keptVocabulary(const QByteArray &program);
+    // `words` with the emulator's own say of its on/off options, when it has said.
+    Vocabulary withSwitches(const QByteArray &program, Vocabulary words);
     // An option string's words for an emulator with `vocabulary` that runs in `workingDirectory`
     // (relative search paths are taken from there).
     static Switches::Translation translate(const QByteArray &optionString, const Vocabulary &vocabulary,

@@ -83,7 +83,10 @@ bool ProcessCapture::start(const QByteArray &program, const QList<QByteArray> &a
         Spawn::Options options;
         options.workingDirectory = workingDirectory;
         options.standardOutput = fds[1];
-        options.discardErrorOutput = true;
+        if (m_mergeErrors)
+            options.errorOutput = fds[1];
+        else
+            options.discardErrorOutput = true;
         options.newProcessGroup = true;
         started = Spawn::start(program, arguments, options);
         ::close(fds[1]);

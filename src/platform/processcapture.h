@@ -42,6 +42,8 @@ public:
     using Consumer = std::function<bool(QByteArrayView piece)>;
     // Before start(): the output goes to `consumer`, output() stays empty.
     void setConsumer(Consumer consumer) { m_consumer = std::move(consumer); }
+    // Before start(): the error output is read with the output, into the same bytes and bound.
+    void setErrorOutputMerged(bool merged) { m_mergeErrors = merged; }
 
     // Starts the run; false (End::NotStarted) when the program cannot be started.
     bool start(const QByteArray &program, const QList<QByteArray> &arguments,
@@ -72,4 +74,5 @@ private:
     int m_error = 0;
     QByteArray m_output;
     Consumer m_consumer;
+    bool m_mergeErrors = false;
 };

@@ -154,6 +154,7 @@ void TForm2::askEmulator()
     if (FileIO::isExecutableFile(program)) {
         m_launcher.answers.askInBackground(program, EmulatorAnswers::Question::ShowConfig);
         m_launcher.answers.askInBackground(program, EmulatorAnswers::Question::ShowUsage);
+        m_launcher.answers.askInBackground(program, EmulatorAnswers::Question::Switches);
     }
 }
 
@@ -162,7 +163,8 @@ void TForm2::emulatorAnswered(const QByteArray &program, EmulatorAnswers::Questi
     // An answer for an emulator the field named before is no news for this one.
     if (question == EmulatorAnswers::Question::ShowConfig && program == emulatorProgram())
         runCommand([this] { followChanges(); });
-    if ((question == EmulatorAnswers::Question::ShowUsage || question == EmulatorAnswers::Question::ShowConfig)
+    if ((question == EmulatorAnswers::Question::ShowUsage || question == EmulatorAnswers::Question::ShowConfig
+         || question == EmulatorAnswers::Question::Switches)
         && program == emulatorProgram())
         runCommand([this] { optionsFollowEmulator(); });
 }

@@ -26,10 +26,15 @@ void TForm2::optionsFollowEmulator()
 {
     const QByteArray program = emulatorProgram();
     std::optional<AnswerCache::Entry> usage;
-    if (FileIO::isExecutableFile(program))
+    // The page waits for the emulator to say which options are on/off: a guess would offer a
+    // "-noNAME" it refuses.
+    bool probed = false;
+    if (FileIO::isExecutableFile(program)) {
         usage = m_launcher.answers.cached(program, EmulatorAnswers::Question::ShowUsage);
+        probed = m_launcher.answers.cached(program, EmulatorAnswers::Question::Switches).has_value();
+    }
     const std::optional<Vocabulary> words = program.isEmpty() ? std::nullopt : m_launcher.keptVocabulary(program);
-    if (!usage || usage->status != 0 || !words || !words->isKnown())
+    if (!usage || usage->status != 0 || !probed || !words || !words->isKnown())
         return;
     const QMap<QByteArray, QByteArray> values = emulatorOptions->values();
     emulatorOptions->setEmulator(Usage::fromShowUsage(usage->output), *words);

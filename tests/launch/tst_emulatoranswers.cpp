@@ -22,6 +22,7 @@ private slots:
     void cleanup() { ProcessLimits::current() = ProcessLimits::Values(); }
     void keptAndAskedAgain_data();
     void keptAndAskedAgain();
+    void onOffOptionsAskedOfTheEmulator();
 };
 
 void TestEmulatorAnswers::keptAndAskedAgain_data()
@@ -114,6 +115,47 @@ void TestEmulatorAnswers::keptAndAskedAgain()
     Launcher next(nullptr, root.path());
     QVERIFY(next.vocabulary(fake.program).isKnown());
     QCOMPARE(showconfigRuns() - before, askedAgain ? 1 : 0);
+    QCOMPARE(modals.errors(), QStringList());
+}
+
+// Which options are on/off is asked run after run, each run refused at the first "-noNAME" the
+// emulator does not take, and kept like every answer.
+void TestEmulatorAnswers::onOffOptionsAskedOfTheEmulator()
+{
+    ScratchDir root;
+    Environment environment;
+    ownHome(root, environment);
+    ScriptedModals modals;
+    FakeMame fake(root.mkdir("emu"));
+    fake.ownCopy();
+    auto probes = [&] {
+        int n = 0;
+        for (const FakeCall &call : fake.allCalls())
+            n += call.arguments.size() > 2 && call.arguments.first() == "-noreadconfig";
+        return n;
+    };
+    {
+        Launcher launcher(nullptr, root.path());
+        const Vocabulary guessed = launcher.vocabulary(fake.program);
+        QVERIFY(guessed.isSwitch("frameskip")); // listed as 0, read as a number
+        QVERIFY(launcher.answers.ask(fake.program, Q::Switches));
+        // One run for each of the 17 numbers listed as 0 or 1, and the last that passes.
+        QCOMPARE(probes(), 18);
+        const Vocabulary words = launcher.vocabulary(fake.program);
+        QVERIFY(words.switchesKnown());
+        for (const char *name : {"window", "readconfig", "autoframeskip", "cheat"}) {
+            QVERIFY2(words.isSwitch(name), name);
+            QVERIFY(words.takes("-no" + QByteArray(name)));
+        }
+        for (const char *name : {"frameskip", "prescale", "numscreens", "pa_latency", "rompath", "bogus"}) {
+            QVERIFY2(!words.isSwitch(name), name);
+            QVERIFY(!words.takes("-no" + QByteArray(name)));
+        }
+    }
+    Launcher next(nullptr, root.path());
+    QVERIFY(next.keptVocabulary(fake.program)->switchesKnown());
+    QVERIFY(!next.keptVocabulary(fake.program)->isSwitch("frameskip"));
+    QCOMPARE(probes(), 18);
     QCOMPARE(modals.errors(), QStringList());
 }
 
