@@ -85,20 +85,21 @@ Line read(const QByteArray &text, const Kinds &kinds)
                 value = "0";
             }
             if (kind == Kind::Value) {
-                // Its value is the next word, when there is one that is no switch.
-                if (i + 2 < t.size() && !isSwitchWord(t.at(i + 2))) {
+                // Its value is the next word, when there is one that is no switch; a value with a
+                // quote is one the page could not write back, and stays the user's.
+                if (i + 2 < t.size() && !isSwitchWord(t.at(i + 2)) && !t.at(i + 2).contains('"'))
                     value = t.at(i + 2);
-                    piece.text = w + t.at(i + 1) + value;
-                } else {
+                else
                     kind = Kind::None;
-                }
             }
             if (kind != Kind::None && !seen.contains(name)) {
                 seen.insert(name, value);
                 piece.option = name;
                 piece.value = value;
-                if (kind == Kind::Value)
+                if (kind == Kind::Value) {
+                    piece.text = w + t.at(i + 1) + value;
                     i += 2;
+                }
             }
         }
         line.pieces << piece;

@@ -86,6 +86,22 @@ const Entry &entryOf(const Row *r)
     return Entries[r - Table.data()];
 }
 
+QList<QByteArray> currentForm(const Entry &entry)
+{
+    switch (entry.form) {
+    case Form::AsWritten:
+    case Form::None: return {};
+    case Form::Renamed: return {QByteArray(entry.current).mid(1)};
+    case Form::Scanlines:
+    case Form::NoScanlines: return {"effect"};
+    case Form::SoundCard: return {"sound"};
+    case Form::Joystick: return {"joystick"};
+    case Form::ControllerFile: return {"ctrlr"};
+    case Form::Beam: return {"beam_width_min", "beam_width_max"};
+    }
+    return {};
+}
+
 bool isLetter(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -183,6 +199,15 @@ Piece translated(const Entry &entry, const QList<QByteArray> &written, const Voc
 }
 
 } // namespace
+
+QList<QByteArray> optionsOf(const Row &row)
+{
+    const QByteArray name = QByteArray(row.written).mid(1);
+    QList<QByteArray> out{name};
+    if (name.startsWith("no"))
+        out << name.mid(2);
+    return out + currentForm(entryOf(&row));
+}
 
 const std::vector<Row> Table = rows();
 

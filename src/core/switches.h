@@ -31,6 +31,10 @@ extern const std::vector<Row> Table;
 // The row of a switch word; nullptr when it has none.
 const Row *row(const QByteArray &word);
 
+// The emulator options (names without "-") a row's switch may set: its own name, or for a
+// "-noNAME" the NAME, and those of its current form.
+QList<QByteArray> optionsOf(const Row &row);
+
 // A switch is "-" followed by a letter.
 bool isSwitch(const QByteArray &word);
 

@@ -7,6 +7,7 @@
 #include "guard.h"
 #include "launcher.h"
 #include "optionspage.h"
+#include "pageoptions.h"
 
 #include <QLineEdit>
 #include <QScopedValueRollback>
@@ -16,6 +17,13 @@ void TForm2::buildOptionsPage()
 {
     emulatorOptions = new OptionsPage(TabbedNotebook1);
     TabbedNotebook1->addTab(emulatorOptions, QStringLiteral("Emulator Options"));
+    // What the other pages set is theirs: shown here read-only, with the page that sets it.
+    QMap<QByteArray, QString> captions;
+    const QMap<QByteArray, Options::Page> &pages = PageOptions::all();
+    for (auto it = pages.constBegin(); it != pages.constEnd(); ++it)
+        captions.insert(it.key(), QStringLiteral("Set on the %1 page")
+                                      .arg(QString::fromLatin1(Options::PageCaptions[size_t(it.value())])));
+    emulatorOptions->setFixed(captions);
     connect(emulatorOptions, &OptionsPage::changed, this, guarded([this] {
         if (!m_loading)
             showCommand();

@@ -37,12 +37,18 @@ void OptionsPage::setEmulator(const Usage &usage, const Vocabulary &words)
     }
 }
 
-ExtraCommands::Kind OptionsPage::kind(QByteArrayView name) const
+ExtraCommands::Kind OptionsPage::offered(QByteArrayView name) const
 {
     // Only options: the commands -showusage lists have no value in -showconfig.
     if (!m_usage.option(name) || (m_words.isKnown() && !m_words.value(name)))
         return ExtraCommands::Kind::None;
     return m_words.isSwitch(name) ? ExtraCommands::Kind::OnOff : ExtraCommands::Kind::Value;
+}
+
+ExtraCommands::Kind OptionsPage::kind(QByteArrayView name) const
+{
+    // Another page's option stays the user's words in line 39, as it always was.
+    return m_fixed.contains(name.toByteArray()) ? ExtraCommands::Kind::None : offered(name);
 }
 
 QMap<QByteArray, QByteArray> OptionsPage::values() const
@@ -116,7 +122,7 @@ void OptionsPage::build()
     }
     column->addStretch(1);
     for (const Usage::Option &o : m_usage.options()) {
-        const ExtraCommands::Kind k = kind(o.name);
+        const ExtraCommands::Kind k = offered(o.name);
         if (k == ExtraCommands::Kind::None)
             continue;
         QGroupBox *box = m_boxes.at(o.heading);
@@ -125,42 +131,37 @@ void OptionsPage::build()
         Row r{new QLabel(name, box), nullptr, nullptr, nullptr, o.heading, name + QLatin1Char(' ') + description};
         const auto fixed = m_fixed.constFind(o.name);
         const auto value = m_values.constFind(o.name);
-        if (k == ExtraCommands::Kind::OnOff) {
+        const auto follow = [this, i = m_rows.size()] {
+            markSet(m_rows[i]);
+            countHeadings();
+            emit changed();
+        };
+        if (fixed != m_fixed.constEnd()) {
+            // Shown, and read, but set on its own page.
+            r.edit = new QLineEdit(*fixed, box);
+            r.edit->setReadOnly(true);
+            r.control = r.edit;
+        } else if (k == ExtraCommands::Kind::OnOff) {
             r.check = new QCheckBox(box);
             r.check->setTristate(true);
             r.check->setCheckState(value == m_values.constEnd() ? Qt::PartiallyChecked
                                    : *value == "0" ? Qt::Unchecked : Qt::Checked);
             r.control = r.check;
-            connect(r.check, &QCheckBox::stateChanged, this, [this, i = m_rows.size()] {
-                markSet(m_rows[i]);
-                countHeadings();
-                emit changed();
-            });
+            connect(r.check, &QCheckBox::stateChanged, this, follow);
         } else {
             r.edit = new QLineEdit(box);
             r.edit->setPlaceholderText(QString::fromUtf8(m_words.value(o.name).value_or(QByteArray())));
             if (value != m_values.constEnd())
                 r.edit->setText(QString::fromUtf8(*value));
             r.control = r.edit;
-            connect(r.edit, &QLineEdit::textChanged, this, [this, i = m_rows.size()] {
-                markSet(m_rows[i]);
-                countHeadings();
-                emit changed();
-            });
+            connect(r.edit, &QLineEdit::textChanged, this, follow);
         }
-        if (fixed != m_fixed.constEnd()) {
-            if (r.check)
-                r.check->setEnabled(false);
-            else
-                r.edit->setReadOnly(true), r.edit->setPlaceholderText(*fixed);
-            r.control->setToolTip(*fixed);
-        }
+        const QString said = fixed == m_fixed.constEnd() ? description : *fixed + QStringLiteral(": ") + description;
         r.control->setObjectName(QString::fromUtf8(o.name));
         r.label->setBuddy(r.control);
-        if (fixed == m_fixed.constEnd())
-            r.control->setToolTip(description);
+        r.control->setToolTip(said);
         r.control->setAccessibleName(name);
-        r.control->setAccessibleDescription(fixed == m_fixed.constEnd() ? description : *fixed);
+        r.control->setAccessibleDescription(said);
         r.label->setToolTip(description);
         forms.at(o.heading)->addRow(r.label, r.control);
         m_rows << r;
@@ -169,6 +170,8 @@ void OptionsPage::build()
     }
     scroll->setWidget(inner);
     m_outer->addWidget(scroll, 1);
+    scroll->show(); // at once, not when the layout gets to it: the page is on screen
+
     m_built = true;
     countHeadings();
     narrow(m_find->text());

@@ -28,7 +28,7 @@ public:
     // The emulator's answers; the page is built again on its next showing.
     void setEmulator(const Usage &usage, const Vocabulary &words);
     bool hasEmulator() const { return !m_usage.isEmpty(); }
-    // What the page offers of an option name (without "-").
+    // What the page sets of an option name (without "-"): none for another page's option.
     ExtraCommands::Kind kind(QByteArrayView name) const;
     // The options set on the page (name to value, "1"/"0" for on/off), and setting them.
     QMap<QByteArray, QByteArray> values() const;
@@ -58,6 +58,8 @@ private:
         int heading;
         QString haystack;
     };
+    // What the page shows of an option name, another page's option included.
+    ExtraCommands::Kind offered(QByteArrayView name) const;
     void markSet(Row &row);
     void countHeadings();
 

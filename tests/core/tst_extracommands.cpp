@@ -74,6 +74,12 @@ void TestExtraCommands::roundTrip_data()
     QTest::newRow("a value option without its value is the user's")
         << QByteArray("-video -w") << Options{{"window", "1"}} << QByteArray("-video")
         << Options{{"window", "1"}} << QByteArray("-video -w");
+    QTest::newRow("a value option twice: the second, with its value, is the user's")
+        << QByteArray("-sp a -samplepath b -w") << Options{{"samplepath", "a"}, {"window", "1"}}
+        << QByteArray("-samplepath b") << Options{{"samplepath", "c"}} << QByteArray("-samplepath c -samplepath b");
+    QTest::newRow("a quoted value is the user's: the page could not write it back")
+        << QByteArray("-sp \"snaps\" -w") << Options{{"window", "1"}} << QByteArray("-sp \"snaps\"")
+        << Options{{"window", "1"}} << QByteArray("-sp \"snaps\" -w");
     // Changes: in place, removed, appended.
     QTest::newRow("changed in place") << QByteArray("x -rp /a y") << Options{{"rompath", "/a"}} << QByteArray("x y")
         << Options{{"rompath", "/b"}} << QByteArray("x -rompath /b y");
