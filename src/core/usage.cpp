@@ -55,3 +55,36 @@ const Usage::Option *Usage::option(QByteArrayView name) const
     const auto it = m_index.constFind(name.toByteArray());
     return it == m_index.constEnd() ? nullptr : &m_options.at(*it);
 }
+
+namespace {
+
+// "a, b or c", "a|b|c": two or more words of letters, digits, "_" and "-", and nothing else.
+bool isWordList(QByteArray text)
+{
+    text.replace(" or ", ",").replace('|', ',');
+    const QList<QByteArray> words = text.split(',');
+    if (words.size() < 2)
+        return false;
+    for (const QByteArray &w : words) {
+        const QByteArray word = w.trimmed();
+        if (word.isEmpty() || !std::isalpha(static_cast<unsigned char>(word[0])))
+            return false;
+        for (const char c : word)
+            if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_' && c != '-')
+                return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool Usage::offersChoice(QByteArrayView description)
+{
+    const QByteArray d = description.toByteArray();
+    const qsizetype open = d.indexOf('(');
+    const qsizetype close = open < 0 ? -1 : d.indexOf(')', open);
+    if (close > open && isWordList(d.mid(open + 1, close - open - 1)))
+        return true;
+    const qsizetype colon = d.lastIndexOf(": ");
+    return colon >= 0 && isWordList(d.mid(colon + 2));
+}

@@ -27,6 +27,9 @@ public:
     const QList<Option> &options() const { return m_options; }
     // The option named `name` (without "-"); nullptr when none is.
     const Option *option(QByteArrayView name) const;
+    // Whether a description offers a choice of words, as the emulator words it: "method: none,
+    // soft or bgfx", "type of UI (simple|cabinet)", "backend to use (d3d9, d3d11, opengl)".
+    static bool offersChoice(QByteArrayView description);
 
 private:
     QList<QByteArray> m_headings;

@@ -7,6 +7,7 @@
 #include "guard.h"
 #include "helptexts.h"
 #include "pathrules.h"
+#include "processcapture.h"
 #include "textcodec.h"
 
 #include <QApplication>

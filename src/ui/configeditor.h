@@ -21,6 +21,7 @@
 #include <QHash>
 #include <QColor>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class GameDetails;
@@ -40,6 +41,7 @@ class QRadioButton;
 class QTabWidget;
 class Launcher;
 class OptionsPage;
+class ProcessCapture;
 
 // What the editor needs of the window that opens it.
 struct EditorContext {
@@ -182,6 +184,10 @@ private:
     ExtraCommands::Kinds kindsOfPage() const;
     QByteArray extraLine() const;
     void checkPageOptions() const;
+    // "Check with the emulator": a bounded run in the background, told of on the page.
+    void checkWithEmulator();
+    void checkEnded(ProcessCapture *run);
+    std::unique_ptr<ProcessCapture> m_check;
     ExtraCommands::Line m_extraLoaded; // line 39 as loaded, once read into the page
     bool m_extraRead = false;
 

@@ -2,14 +2,22 @@
 // has said what it has, its options read from line 39 and written back into it.
 #include "configeditor.h"
 
+#include "config.h"
 #include "errors.h"
 #include "fileio.h"
 #include "guard.h"
 #include "launcher.h"
 #include "optionspage.h"
 #include "pageoptions.h"
+#include "pathrules.h"
+#include "processcapture.h"
+#include "processlimits.h"
+#include "textcodec.h"
+#include "workstrip.h"
 
 #include <QLineEdit>
+#include <QPushButton>
+#include <cstring>
 #include <QScopedValueRollback>
 #include <QTabWidget>
 
@@ -28,6 +36,11 @@ void TForm2::buildOptionsPage()
         if (!m_loading)
             showCommand();
     }));
+    connect(emulatorOptions, &OptionsPage::checkRequested, this, guarded([this] { checkWithEmulator(); }));
+    connect(emulatorOptions->checkStrip(), &WorkStrip::cancelled, this, [this] {
+        if (m_check)
+            m_check->cancel();
+    });
 }
 
 void TForm2::optionsFollowEmulator()
@@ -78,4 +91,60 @@ void TForm2::checkPageOptions() const
     const QMap<QByteArray, QByteArray> values = emulatorOptions->values();
     for (auto it = values.constBegin(); it != values.constEnd(); ++it)
         ExtraCommands::checkValue(it.key(), it.value());
+}
+
+void TForm2::checkWithEmulator()
+{
+    if (m_check)
+        return; // one at a time
+    checkPageOptions();
+    const QByteArray program = emulatorProgram();
+    if (!FileIO::isExecutableFile(program))
+        throw CommandError(QStringLiteral("There is no emulator to ask: choose the M.A.M.E. executable first"));
+    const Options::State s = state();
+    const Launcher::Command c = m_launcher.preview(program, {}, Options::lineValue(s, Config::OptionString));
+    const ProcessLimits::Values &limits = ProcessLimits::current();
+    m_check = std::make_unique<ProcessCapture>();
+    m_check->setErrorOutputMerged(true);
+    ProcessCapture *run = m_check.get();
+    connect(run, &Waitable::finished, this, [this, run] { checkEnded(run); });
+    emulatorOptions->clearCheck();
+    emulatorOptions->checkButton()->setEnabled(false);
+    emulatorOptions->checkStrip()->showWork(QStringLiteral("Asking %1 -showconfig")
+                                                .arg(Errors::pathText(PathRules::namePart(program))), 0, 0);
+    run->start(program, c.arguments + QList<QByteArray>{"-showconfig"}, c.workingDirectory,
+               {limits.vocabularyBytes, limits.vocabularyMs});
+}
+
+void TForm2::checkEnded(ProcessCapture *run)
+{
+    if (m_check.get() != run)
+        return;
+    emulatorOptions->checkStrip()->finish();
+    emulatorOptions->checkButton()->setEnabled(true);
+    const ProcessLimits::Values &limits = ProcessLimits::current();
+    switch (run->end()) {
+    case ProcessCapture::End::Exited:
+    case ProcessCapture::End::Refused: {
+        const std::optional<Vocabulary> words = m_launcher.keptVocabulary(emulatorProgram());
+        const OptionCheck::Result result = OptionCheck::read(run->output(), [&](QByteArrayView name) {
+            return words && words->value(name).has_value();
+        });
+        emulatorOptions->showCheck(result);
+        break;
+    }
+    case ProcessCapture::End::Cancelled:
+        emulatorOptions->clearCheck();
+        break;
+    case ProcessCapture::End::NotStarted:
+        emulatorOptions->showCheckFailed(QStringLiteral("The emulator could not be started: %1")
+                                             .arg(QString::fromLocal8Bit(std::strerror(run->error()))));
+        break;
+    default:
+        emulatorOptions->showCheckFailed(QStringLiteral("The emulator gave no answer within %1 s and %2 KiB")
+                                             .arg((limits.vocabularyMs + 999) / 1000)
+                                             .arg(limits.vocabularyBytes / 1024));
+        break;
+    }
+    m_check.release()->deleteLater();
 }

@@ -1,11 +1,14 @@
 #include "optionspage.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include "workstrip.h"
 #include <QScrollArea>
 #include <QShowEvent>
 #include <QVBoxLayout>
@@ -21,8 +24,23 @@ OptionsPage::OptionsPage(QWidget *parent) : QWidget(parent)
     findLabel->setBuddy(m_find);
     top->addWidget(findLabel);
     top->addWidget(m_find, 1);
+    m_checkButton = new QPushButton(QStringLiteral("C&heck with the emulator"), this);
+    m_checkButton->setObjectName(QStringLiteral("optionscheck"));
+    m_checkButton->setToolTip(QStringLiteral("Runs the emulator with -showconfig and this configuration's switches, "
+                                             "and shows what it says of them"));
+    top->addWidget(m_checkButton);
     m_outer->addLayout(top);
+    m_checkStrip = new WorkStrip(this);
+    m_checkStrip->setObjectName(QStringLiteral("optionswork"));
+    m_outer->addWidget(m_checkStrip);
+    m_verdict = new QLabel(this);
+    m_verdict->setObjectName(QStringLiteral("optionsverdict"));
+    m_verdict->setWordWrap(true);
+    m_verdict->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_verdict->hide();
+    m_outer->addWidget(m_verdict);
     connect(m_find, &QLineEdit::textChanged, this, &OptionsPage::narrow);
+    connect(m_checkButton, &QPushButton::clicked, this, &OptionsPage::checkRequested);
 }
 
 void OptionsPage::setEmulator(const Usage &usage, const Vocabulary &words)
@@ -104,16 +122,19 @@ void OptionsPage::showEvent(QShowEvent *event)
 
 void OptionsPage::build()
 {
+    m_verdict->hide();
     delete m_content;
     m_rows.clear();
     m_names.clear();
+    m_rowOf.clear();
     m_boxes.clear();
     auto *scroll = new QScrollArea(this);
     scroll->setWidgetResizable(true);
     m_content = scroll;
     auto *inner = new QWidget;
     auto *column = new QVBoxLayout(inner);
-    QList<QFormLayout *> forms;
+    m_forms.clear();
+    QList<QFormLayout *> &forms = m_forms;
     for (const QByteArray &h : m_usage.headings()) {
         auto *box = new QGroupBox(QString::fromUtf8(h), inner);
         forms << new QFormLayout(box);
@@ -164,6 +185,7 @@ void OptionsPage::build()
         r.control->setAccessibleDescription(said);
         r.label->setToolTip(description);
         forms.at(o.heading)->addRow(r.label, r.control);
+        m_rowOf.insert(o.name, int(m_rows.size()));
         m_rows << r;
         m_names << o.name;
         markSet(m_rows.back());
@@ -209,9 +231,92 @@ void OptionsPage::narrow(const QString &text)
         if (r.label->isHidden() == show) {
             r.label->setVisible(show);
             r.control->setVisible(show);
+            if (r.note)
+                r.note->setVisible(show);
         }
         shown[r.heading] = shown[r.heading] || show;
     }
     for (qsizetype i = 0; i < m_boxes.size(); ++i)
         m_boxes.at(i)->setVisible(shown.at(i));
+}
+
+void OptionsPage::setNote(Row &r, const QString &text, bool warning)
+{
+    if (!r.note) {
+        r.note = new QLabel(r.control->parentWidget());
+        r.note->setWordWrap(true);
+        r.note->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        int at = 0;
+        QFormLayout::ItemRole role;
+        m_forms.at(r.heading)->getWidgetPosition(r.control, &at, &role);
+        m_forms.at(r.heading)->insertRow(at + 1, r.note);
+        r.note->setVisible(!r.label->isHidden());
+    }
+    r.note->setText(text);
+    QPalette palette = r.note->palette();
+    palette.setColor(QPalette::WindowText, warning ? QColor(0xa0, 0, 0) : QApplication::palette(r.note).color(QPalette::WindowText));
+    r.note->setPalette(palette);
+    // A screen reader hears it with the control.
+    const QString description = r.control->toolTip();
+    r.control->setAccessibleDescription(text + QStringLiteral(" ") + description);
+}
+
+void OptionsPage::clearCheck()
+{
+    m_verdict->hide();
+    m_verdict->clear();
+    for (Row &r : m_rows)
+        if (r.note) {
+            m_forms.at(r.heading)->removeRow(r.note);
+            r.note = nullptr;
+            r.control->setAccessibleDescription(r.control->toolTip());
+        }
+}
+
+void OptionsPage::showCheck(const OptionCheck::Result &result)
+{
+    clearCheck();
+    QStringList elsewhere = result.general;
+    for (auto it = result.byOption.constBegin(); it != result.byOption.constEnd(); ++it) {
+        const auto row = m_rowOf.constFind(it.key());
+        if (row != m_rowOf.constEnd() && m_built)
+            setNote(m_rows[*row], it.value().join(QLatin1Char('\n')), true);
+        else
+            elsewhere << it.value();
+    }
+    // A choice passes -showconfig whatever it is: only a run says it is wrong.
+    if (m_built)
+        for (qsizetype i = 0; i < m_rows.size(); ++i) {
+            Row &r = m_rows[i];
+            if (r.edit && !r.edit->isReadOnly() && !r.edit->text().isEmpty() && !r.note
+                && Usage::offersChoice(m_usage.option(m_names.at(i))->description))
+                setNote(r, QStringLiteral("-showconfig takes any word here: only a run tells whether the "
+                                          "emulator has this choice"), false);
+        }
+    if (result.allTaken()) {
+        m_verdict->setText(QStringLiteral("The emulator takes every option as set."));
+    } else {
+        QString text = QStringLiteral("The emulator says:");
+        if (!result.byOption.isEmpty())
+            text += QStringLiteral(" see the options marked below.");
+        for (const QString &line : std::as_const(elsewhere))
+            text += QLatin1Char('\n') + line;
+        m_verdict->setText(text);
+    }
+    m_verdict->show();
+}
+
+void OptionsPage::showCheckFailed(const QString &text)
+{
+    clearCheck();
+    m_verdict->setText(text);
+    m_verdict->show();
+}
+
+QString OptionsPage::noteOf(QByteArrayView name) const
+{
+    const auto row = m_rowOf.constFind(name.toByteArray());
+    if (row == m_rowOf.constEnd() || !m_rows.at(*row).note)
+        return {};
+    return m_rows.at(*row).note->text();
 }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "extracommands.h"
+#include "optioncheck.h"
 #include "usage.h"
 #include "vocabulary.h"
 
@@ -15,10 +16,13 @@
 #include <QWidget>
 
 class QCheckBox;
+class QFormLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QVBoxLayout;
+class WorkStrip;
 
 class OptionsPage : public QWidget {
     Q_OBJECT
@@ -43,8 +47,23 @@ public:
     // Narrows the page to the options whose name or description holds `text`.
     void narrow(const QString &text);
 
+    // "Check with the emulator": the button, the strip that shows the check going on (with its
+    // Cancel), and the line that says how it ended.
+    QPushButton *checkButton() const { return m_checkButton; }
+    WorkStrip *checkStrip() const { return m_checkStrip; }
+    QLabel *verdict() const { return m_verdict; }
+    // What the emulator said: beside each option it names, and in the verdict line. Choices the
+    // emulator does not judge without a run are told so beside them.
+    void showCheck(const OptionCheck::Result &result);
+    // A check that gave no answer: `text` says why.
+    void showCheckFailed(const QString &text);
+    void clearCheck();
+    // What is said beside an option after a check; empty when nothing is.
+    QString noteOf(QByteArrayView name) const;
+
 signals:
     void changed();
+    void checkRequested();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -57,7 +76,9 @@ private:
         QLineEdit *edit;
         int heading;
         QString haystack;
+        QLabel *note = nullptr;
     };
+    void setNote(Row &row, const QString &text, bool warning);
     // What the page shows of an option name, another page's option included.
     ExtraCommands::Kind offered(QByteArrayView name) const;
     void markSet(Row &row);
@@ -69,6 +90,10 @@ private:
     QMap<QByteArray, QString> m_fixed;
     bool m_built = false;
     QLineEdit *m_find;
+    QPushButton *m_checkButton;
+    WorkStrip *m_checkStrip;
+    QLabel *m_verdict;
+    QList<QFormLayout *> m_forms;
     QWidget *m_content = nullptr;
     QVBoxLayout *m_outer;
     QList<QGroupBox *> m_boxes;

@@ -12,7 +12,8 @@
 //     -version, -verifyroms; else
 //     "Error: unknown option: -x" on the error output and status 6;
 //   - a listed name whose value is not 0 or 1 takes the next word as its value, whatever it is
-//     (none left: "Error: option -x expected a parameter", status 6); so do the few that 0.251
+//     (none left: "Error: option -x expected a parameter", status 6; -prescale outside 1..8 is
+//     told of as 0.251 words it, and the call goes on); so do the few that 0.251
 //     lists as 0 or 1 but reads as numbers (-frameskip, -flicker ...: see takesNumber);
 //   - in a call without a command, the first other word is the system name and a second one
 //     ends it with "Error: unknown option: WORD" and status 3.
@@ -228,6 +229,10 @@ int checkOptions(int argc, char **argv, const std::map<std::string, std::string>
             return 6;
         }
         ++i;
+        // As 0.251 judges a number out of its range: said, and the default taken.
+        if (name == "prescale" && (std::atoi(argv[i]) < 1 || std::atoi(argv[i]) > 8))
+            writeAll(2, std::string("Out-of-range integer value for prescale: \"") + argv[i]
+                            + "\" (must be between 1 and 8, inclusive); reverting to 1\n");
     }
     return 0;
 }

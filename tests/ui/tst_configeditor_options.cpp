@@ -58,6 +58,8 @@ private slots:
     void line39_data();
     void line39();
     void thePage();
+    void checkWithTheEmulator_data();
+    void checkWithTheEmulator();
 };
 
 void TestEditorOptions::line39_data()
@@ -156,6 +158,50 @@ void TestEditorOptions::thePage()
         page.findField()->clear();
         QVERIFY(check("window")->isVisibleTo(&page));
     });
+}
+
+void TestEditorOptions::checkWithTheEmulator_data()
+{
+    QTest::addColumn<QByteArray>("extra");      // line 39 as loaded
+    QTest::addColumn<QStringList>("changes");
+    QTest::addColumn<QString>("option");        // the option a note stands beside ("": none)
+    QTest::addColumn<QString>("said");          // in that note, or else in the verdict
+    QTest::newRow("every option taken") << QByteArray() << QStringList{"prescale=2", "autoframeskip=1"} << QString()
+        << QStringLiteral("The emulator takes every option as set.");
+    QTest::newRow("a number out of range, beside its option") << QByteArray() << QStringList{"prescale=99"}
+        << QStringLiteral("prescale")
+        << QStringLiteral("Out-of-range integer value for prescale: \"99\" (must be between 1 and 8, inclusive); reverting to 1");
+    QTest::newRow("an unknown option of the user's, in the verdict") << QByteArray("-bogus") << QStringList()
+        << QString() << QStringLiteral("Error: unknown option: -bogus");
+    QTest::newRow("a choice: only a run judges it") << QByteArray() << QStringList{"video=foo"}
+        << QStringLiteral("video") << QStringLiteral("only a run tells");
+}
+
+void TestEditorOptions::checkWithTheEmulator()
+{
+    QFETCH(QByteArray, extra);
+    QFETCH(QStringList, changes);
+    QFETCH(QString, option);
+    QFETCH(QString, said);
+    Scene scene;
+    Lines lines = scene.configuration();
+    lines[Config::Extra] = extra;
+    onThePage(scene, lines, [&](TForm2 &, OptionsPage &page) {
+        for (const QString &c : changes)
+            set(page, c);
+        QVERIFY(page.checkButton()->isVisibleTo(&page));
+        QTest::keyClick(&page, Qt::Key_H, Qt::AltModifier); // from the keyboard
+        QTRY_VERIFY_WITH_TIMEOUT(!page.verdict()->isHidden(), 30000);
+        QVERIFY(page.checkButton()->isEnabled());
+        if (option.isEmpty())
+            QVERIFY2(page.verdict()->text().contains(said), qPrintable(page.verdict()->text()));
+        else
+            QVERIFY2(page.noteOf(option.toUtf8()).contains(said), qPrintable(page.noteOf(option.toUtf8())));
+        // The run was the configuration's switches with -showconfig, nothing else.
+        const QList<QByteArray> call = scene.fake.argumentLists().constLast();
+        QCOMPARE(call.constLast(), QByteArray("-showconfig"));
+    });
+    QCOMPARE(scene.errors(), QStringList());
 }
 
 QTEST_MAIN(TestEditorOptions)
