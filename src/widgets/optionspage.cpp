@@ -161,6 +161,9 @@ void OptionsPage::build()
             // Shown, and read, but set on its own page.
             r.edit = new QLineEdit(*fixed, box);
             r.edit->setReadOnly(true);
+            QPalette palette = r.edit->palette();
+            palette.setColor(QPalette::Base, palette.color(QPalette::Button));
+            r.edit->setPalette(palette);
             r.control = r.edit;
         } else if (k == ExtraCommands::Kind::OnOff) {
             r.check = new QCheckBox(box);
@@ -297,10 +300,11 @@ void OptionsPage::showCheck(const OptionCheck::Result &result)
         m_verdict->setText(QStringLiteral("The emulator takes every option as set."));
     } else {
         QString text = QStringLiteral("The emulator says:");
-        if (!result.byOption.isEmpty())
-            text += QStringLiteral(" see the options marked below.");
         for (const QString &line : std::as_const(elsewhere))
             text += QLatin1Char('\n') + line;
+        for (auto it = result.byOption.constBegin(); it != result.byOption.constEnd(); ++it)
+            if (m_rowOf.contains(it.key()))
+                text += QStringLiteral("\n-%1: %2").arg(QString::fromUtf8(it.key()), it.value().join(QStringLiteral("; ")));
         m_verdict->setText(text);
     }
     m_verdict->show();
