@@ -5,7 +5,8 @@
 //    "trelvo-mame --run" as a user runs it from a terminal: the switches are translated for the
 //    emulator, and "pong", a game that needs no ROM files, starts and ends with status 0;
 //  - every example configuration starts its game the same way;
-//  - "--print-command" shows the switches in the forms the emulator knows.
+//  - "--print-command" shows the switches in the forms the emulator knows;
+//  - the Emulator Options page offers what the emulator lists, and what is set on it runs.
 // Skipped, with the reason, where the emulator is not installed. The games run without a window or
 // sound (SDL's dummy drivers and "-video none -sound none") for one emulated second.
 #include "application.h"
@@ -24,8 +25,17 @@
 #include "testutil.h"
 #include "../fakemame/fakemamecontrol.h"
 #include "mainwindow.h"
+#include "configeditor.h"
+#include "guard.h"
+#include "optionspage.h"
+#include "scene.h"
+#include "usage.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -215,6 +225,7 @@ private slots:
     void printedCommandIsTranslated_data();
     void printedCommandIsTranslated();
     void titlesInTheRomSelector();
+    void emulatorOptionsPage();
     void cleanupTestCase();
 
 private:
@@ -472,6 +483,100 @@ void TestRealMame::titlesInTheRomSelector()
     QTRY_COMPARE_WITH_TIMEOUT(cell("pacman.zip", GameListModel::Status), RomAudit::stateText(RomAudit::State::Wrong), 60000);
     QTRY_VERIFY(!selector.work->isVisible());
     selector.Button2->click();
+}
+
+// The Emulator Options page for the real emulator: it offers only what the emulator lists, a
+// check only where it takes "-noNAME"; a configuration set on it runs "pong"; a value with a blank
+// is refused; and the check reports what the emulator says in its own words.
+void TestRealMame::emulatorOptionsPage()
+{
+    if (!FileIO::isFile(Emulator))
+        QSKIP("the emulator is not installed (Debian package \"mame\")");
+    ScratchDir root;
+    Environment environment;
+    ownHome(root, environment);
+    environment.set("SDL_VIDEODRIVER", "dummy");
+    environment.set("SDL_AUDIODRIVER", "dummy");
+    const QByteArray directory = root.mkdir("configs");
+    const QByteArray program = emulatorLink(root.path() + "/emulator");
+    const QByteArray file = directory + "/pong.tvo";
+    writeFile(file, crlf(configLines(54, {{0, "options"}, {1, "pong.zip"}, {40, program}, {52, root.mkdir("roms")}})));
+
+    QProcess usage;
+    usage.start(QFile::decodeName(Emulator), {QStringLiteral("-showusage")});
+    QVERIFY(usage.waitForFinished(-1));
+    const Usage listed = Usage::fromShowUsage(usage.readAllStandardOutput());
+    auto takesNo = [](const QString &name) {
+        QProcess p;
+        p.setStandardOutputFile(QProcess::nullDevice());
+        p.start(QFile::decodeName(Emulator), {QStringLiteral("-no") + name, QStringLiteral("-showconfig")});
+        return p.waitForFinished(-1) && p.exitCode() == 0;
+    };
+
+    CurrentDir current(directory);
+    ScriptedModals modals;
+    ApplicationWindows windows;
+    TForm1 &main = *windows.Form1;
+    QSignalSpy answered(&main.launcher().answers, &EmulatorAnswers::answered);
+    main.lista->reload();
+    main.lista->setItemIndex(0);
+    bool opened = false;
+    whenShown<TForm2>([&](TForm2 &editor) {
+        opened = true;
+        QVERIFY(waitForAnswer(answered, EmulatorAnswers::Question::Switches));
+        QVERIFY(waitForAnswer(answered, EmulatorAnswers::Question::ShowUsage));
+        editor.TabbedNotebook1->setCurrentIndex(6);
+        auto *page = editor.findChild<OptionsPage *>(QStringLiteral("EmulatorOptions"));
+        QVERIFY(page && page->isBuilt());
+        int offered = 0;
+        for (QWidget *w : page->findChildren<QWidget *>()) {
+            if (!qobject_cast<QCheckBox *>(w) && !qobject_cast<QLineEdit *>(w))
+                continue;
+            if (w == page->findField())
+                continue;
+            ++offered;
+            QVERIFY2(listed.option(w->objectName().toUtf8()), qPrintable(w->objectName()));
+        }
+        QVERIFY2(offered > 200, qPrintable(QString::number(offered)));
+        for (const char *name : {"autoframeskip", "window", "frameskip", "seconds_to_run", "prescale"}) {
+            const bool isCheck = page->findChild<QCheckBox *>(QLatin1String(name)) != nullptr;
+            QCOMPARE(isCheck, takesNo(QLatin1String(name)));
+        }
+        auto field = [&](const char *name) { return page->findChild<QLineEdit *>(QLatin1String(name)); };
+        auto check = [&](QByteArray extra, const char *option, const QString &said) {
+            editor.extra->setText(QString::fromUtf8(extra));
+            page->checkButton()->click();
+            QTRY_VERIFY_WITH_TIMEOUT(!page->verdict()->isHidden(), 60000);
+            const QString text = *option ? page->noteOf(option) : page->verdict()->text();
+            QVERIFY2(text.contains(said), qPrintable(text));
+        };
+        check("-bogus", "", QStringLiteral("Error: unknown option: -bogus"));
+        field("prescale")->setText(QStringLiteral("99"));
+        check("", "prescale", QStringLiteral("Out-of-range integer value for prescale: \"99\" (must be between 1 "
+                                             "and 8, inclusive); reverting to 1"));
+        // A boolean, numbers, a path and choices, as a user sets them.
+        page->findChild<QCheckBox *>(QStringLiteral("autoframeskip"))->setCheckState(Qt::Checked);
+        field("prescale")->setText(QStringLiteral("2"));
+        field("seconds_to_run")->setText(QStringLiteral("1"));
+        field("video")->setText(QStringLiteral("none"));
+        field("sound")->setText(QStringLiteral("none"));
+        field("snapshot_directory")->setText(QStringLiteral("my snaps"));
+        editor.Button27->click();
+        QCOMPARE(modals.errors().size(), 1);
+        QVERIFY(modals.errors().first().contains(QLatin1String("-snapshot_directory")));
+        field("snapshot_directory")->setText(QFile::decodeName(root.path() + "/snaps"));
+        check("", "", QStringLiteral("The emulator takes every option as set."));
+        editor.Button27->click();
+        editor.close();
+    });
+    runCommand([&] { main.ImportConfiguration1Click(); });
+    QVERIFY(opened);
+    QCOMPARE(modals.errors().size(), 1); // the refused blank only
+    const QList<QByteArray> lines = LineBuffer::split(readFile(file));
+    QVERIFY2(lines.value(Config::Extra).contains("-autoframeskip"), lines.value(Config::Extra).constData());
+    const std::unique_ptr<Run> run = startProgram(root.path() + "/run", "pong.tvo", lines, "--run");
+    const QByteArray failure = failureOf(*run);
+    QVERIFY2(failure.isEmpty(), failure.constData());
 }
 
 void TestRealMame::cleanupTestCase()
