@@ -4,6 +4,8 @@
 #include "bench_audit.h"
 #include "bench_catalogue.h"
 #include "bench_details.h"
+#include "bench_options.h"
+#include "bench_support.h"
 #include "catalogue.h"
 #include "fileio.h"
 #include "filelistbox.h"
@@ -79,28 +81,6 @@ std::vector<std::string> bareListing(const fs::path &dir, const std::string &ext
     }
     std::sort(names.begin(), names.end());
     return names;
-}
-
-// Shows a window and returns once `painted` has received its first paint event.
-class PaintWatch : public QObject {
-public:
-    bool painted = false;
-    bool eventFilter(QObject *, QEvent *e) override
-    {
-        if (e->type() == QEvent::Paint)
-            painted = true;
-        return false;
-    }
-};
-
-void showUntilPainted(QWidget *window, QWidget *painted)
-{
-    PaintWatch watch;
-    painted->installEventFilter(&watch);
-    window->show();
-    while (!watch.painted)
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-    painted->removeEventFilter(&watch);
 }
 
 // Peak resident memory of this process, in KiB.
@@ -179,24 +159,6 @@ struct Row {
     double figure;
     double baseline;
     double bound; // 0: a reference figure, printed without a bound
-};
-
-// Answers for the benchmark: runs go ahead, waits wait, nothing is shown.
-class SilentModals final : public Modals {
-public:
-    void message(const QString &) override {}
-    void error(const QString &) override {}
-    void exclamation(const QString &, const QString &) override {}
-    bool question(const QString &) override { return false; }
-    std::optional<FileDialogResult> file(const FileDialogRequest &) override { return std::nullopt; }
-    std::optional<QByteArray> folder(const QString &, const QByteArray &, QWidget *) override { return std::nullopt; }
-    bool wait(const QString &, Waitable &work) override
-    {
-        while (!work.isFinished())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        return true;
-    }
-    NoticeAnswer notice(const NoticeRequest &) override { return {true, false}; }
 };
 
 // From Run Configuration to the start of the game's process, with Debian's emulator: the first
@@ -281,6 +243,12 @@ int main(int argc, char *argv[])
     // "--audit": the audit's rows alone.
     if (argc > 1 && qstrcmp(argv[1], "--audit") == 0) {
         for (const CatalogueRow &r : auditRows(runs))
+            rows.push_back({r.what, r.figure, r.baseline, r.bound});
+        return report(rows);
+    }
+    // "--options": the Emulator Options page's rows alone.
+    if (argc > 1 && qstrcmp(argv[1], "--options") == 0) {
+        for (const CatalogueRow &r : optionsRows(runs))
             rows.push_back({r.what, r.figure, r.baseline, r.bound});
         return report(rows);
     }
@@ -496,6 +464,8 @@ int main(int argc, char *argv[])
     for (const CatalogueRow &r : auditRows(runs))
         rows.push_back({r.what, r.figure, r.baseline, r.bound});
     // 6. The details pane after an arrow key.
+    for (const CatalogueRow &r : optionsRows(runs))
+        rows.push_back({r.what, r.figure, r.baseline, r.bound});
     for (const CatalogueRow &r : detailsRows())
         rows.push_back({r.what, r.figure, r.baseline, r.bound});
 

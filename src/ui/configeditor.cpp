@@ -116,7 +116,8 @@ TForm2::TForm2(const EditorContext &context, QWidget *parent)
     setInitialState();
     chainTabOrder();
     followControls();
-    buildOptionsPage();
+    if (context.emulatorOptions)
+        buildOptionsPage();
     fitTabs(TabbedNotebook1->findChild<QTabBar *>(), ClientWidth - 4);
 
     setFixedSize(ClientWidth, ClientHeight);

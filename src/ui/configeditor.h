@@ -48,6 +48,7 @@ struct EditorContext {
     QByteArray configurationDirectory;   // where configurations are saved
     std::optional<QByteArray> editedFile; // the name of the configuration edited; none for a new one
     Launcher &launcher;                  // what the emulator takes, and the command Run would use
+    bool emulatorOptions = true;         // with the "Emulator Options" page (the bench weighs it)
 };
 
 class TForm2 : public QDialog {
@@ -190,6 +191,8 @@ private:
     std::unique_ptr<ProcessCapture> m_check;
     ExtraCommands::Line m_extraLoaded; // line 39 as loaded, once read into the page
     bool m_extraRead = false;
+    bool m_pageWanted = false; // the page has been shown
+    QByteArray m_optionsKey; // the emulator and answers the page was last set up for
 
     const QByteArray m_configurationDirectory;
     const std::optional<QByteArray> m_editedFile;

@@ -36,6 +36,14 @@ void TForm2::buildOptionsPage()
         if (!m_loading)
             showCommand();
     }));
+    // Nothing of the page is set up before a user looks at it: until then line 39 is written
+    // back as it was read.
+    connect(emulatorOptions, &OptionsPage::aboutToShow, this, guarded([this] {
+        if (m_pageWanted)
+            return;
+        m_pageWanted = true;
+        optionsFollowEmulator();
+    }));
     connect(emulatorOptions, &OptionsPage::checkRequested, this, guarded([this] { checkWithEmulator(); }));
     connect(emulatorOptions->checkStrip(), &WorkStrip::cancelled, this, [this] {
         if (m_check)
@@ -45,6 +53,8 @@ void TForm2::buildOptionsPage()
 
 void TForm2::optionsFollowEmulator()
 {
+    if (!emulatorOptions || !m_pageWanted)
+        return;
     const QByteArray program = emulatorProgram();
     std::optional<AnswerCache::Entry> usage;
     // The page waits for the emulator to say which options are on/off: a guess would offer a
@@ -57,21 +67,27 @@ void TForm2::optionsFollowEmulator()
     const std::optional<Vocabulary> words = program.isEmpty() ? std::nullopt : m_launcher.keptVocabulary(program);
     if (!usage || usage->status != 0 || !probed || !words || !words->isKnown())
         return;
+    // The same answers as last time (each answer that arrives asks again): nothing to do.
+    const QByteArray key = program + '\0' + QByteArray::number(qHash(usage->output)) + '\0'
+                           + QByteArray::number(words->size()) + '\0' + QByteArray::number(qHash(words->onOffCandidates())) + QByteArray::number(int(words->switchesKnown()));
+    if (key == m_optionsKey && m_extraRead)
+        return;
+    m_optionsKey = key;
     const QMap<QByteArray, QByteArray> values = emulatorOptions->values();
     emulatorOptions->setEmulator(Usage::fromShowUsage(usage->output), *words);
     if (!m_extraRead) {
-        // The line as loaded: the switches naming the emulator's options go to the page.
+        // The line as loaded: the switches naming the emulator's options go to the page. The
+        // line written back is the same, so the command shown stays as it is.
         m_extraLoaded = ExtraCommands::read(fieldBytes("extra"), kindsOfPage());
         m_extraRead = true;
-        {
-            const QScopedValueRollback<bool> loading(m_loading, true);
-            setFieldBytes("extra", m_extraLoaded.userText());
-            emulatorOptions->setValues(m_extraLoaded.options());
-        }
+        const QScopedValueRollback<bool> loading(m_loading, true);
+        setFieldBytes("extra", m_extraLoaded.userText());
+        emulatorOptions->setValues(m_extraLoaded.options());
     } else {
+        // Another emulator: the options it shares keep their values; the command follows.
         emulatorOptions->setValues(values);
+        showCommand();
     }
-    followChanges();
 }
 
 ExtraCommands::Kinds TForm2::kindsOfPage() const
@@ -88,6 +104,8 @@ QByteArray TForm2::extraLine() const
 
 void TForm2::checkPageOptions() const
 {
+    if (!emulatorOptions)
+        return;
     const QMap<QByteArray, QByteArray> values = emulatorOptions->values();
     for (auto it = values.constBegin(); it != values.constEnd(); ++it)
         ExtraCommands::checkValue(it.key(), it.value());

@@ -116,6 +116,7 @@ void OptionsPage::setFixed(const QMap<QByteArray, QString> &captions)
 void OptionsPage::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    emit aboutToShow();
     if (!m_built)
         build();
 }

@@ -63,6 +63,8 @@ public:
 
 signals:
     void changed();
+    // The page is about to show: whoever sets its emulator can do so now, for it is built next.
+    void aboutToShow();
     void checkRequested();
 
 protected:
