@@ -233,10 +233,10 @@ void OptionsPage::narrow(const QString &text)
     for (Row &r : m_rows) {
         const bool show = text.isEmpty() || r.haystack.contains(text, Qt::CaseInsensitive);
         if (r.label->isHidden() == show) {
-            r.label->setVisible(show);
-            r.control->setVisible(show);
+            // The whole row, its spacing too.
+            m_forms.at(r.heading)->setRowVisible(r.control, show);
             if (r.note)
-                r.note->setVisible(show);
+                m_forms.at(r.heading)->setRowVisible(r.note, show);
         }
         shown[r.heading] = shown[r.heading] || show;
     }
@@ -254,7 +254,7 @@ void OptionsPage::setNote(Row &r, const QString &text, bool warning)
         QFormLayout::ItemRole role;
         m_forms.at(r.heading)->getWidgetPosition(r.control, &at, &role);
         m_forms.at(r.heading)->insertRow(at + 1, r.note);
-        r.note->setVisible(!r.label->isHidden());
+        m_forms.at(r.heading)->setRowVisible(r.note, !r.label->isHidden());
     }
     r.note->setText(text);
     QPalette palette = r.note->palette();
