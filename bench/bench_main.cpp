@@ -169,24 +169,11 @@ std::optional<std::pair<double, double>> runToGameStart(int runs)
     const QByteArray emulator = "/usr/games/mame";
     if (!FileIO::isExecutableFile(emulator))
         return std::nullopt;
-    QTemporaryDir tmp;
-    const QByteArray root = QFile::encodeName(tmp.path());
-    FileIO::makeDirectories(root + "/configs");
-    FileIO::makeDirectories(root + "/roms");
-    const QByteArray saved[] = {qgetenv("HOME"), qgetenv("XDG_CACHE_HOME"), qgetenv("XDG_CONFIG_HOME")};
-    qputenv("HOME", root);
-    qputenv("XDG_CACHE_HOME", root + "/.cache");
-    qputenv("XDG_CONFIG_HOME", root + "/.config");
     QList<QByteArray> lines(54);
     lines[1] = "pong.zip";
     lines[40] = emulator;
     lines[41] = " -cheat -noscanlines ";
-    lines[52] = root + "/roms";
-    FileIO::writeAtomically(root + "/configs/pong.tvo", LineBuffer::join(lines));
-    const QByteArray previous = FileIO::currentDirectory();
-    FileIO::changeDirectory(root + "/configs");
-    SilentModals silent;
-    Modals *before = Modals::install(&silent);
+    const BenchScene scene(lines);
     double first = 0, kept = 0;
     {
         ApplicationWindows windows;
@@ -206,11 +193,6 @@ std::optional<std::pair<double, double>> runToGameStart(int runs)
         kept = bestMs(runs, [&] { once(); });
         QCoreApplication::processEvents(); // the ended games are collected
     }
-    Modals::install(before);
-    FileIO::changeDirectory(previous);
-    qputenv("HOME", saved[0]);
-    qputenv("XDG_CACHE_HOME", saved[1]);
-    qputenv("XDG_CONFIG_HOME", saved[2]);
     return std::make_pair(first, kept);
 }
 

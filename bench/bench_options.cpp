@@ -76,24 +76,13 @@ std::optional<std::pair<double, double>> editorOpening(int runs)
     const QByteArray emulator = "/usr/games/mame";
     if (!FileIO::isExecutableFile(emulator))
         return std::nullopt;
-    QTemporaryDir tmp;
-    const QByteArray root = QFile::encodeName(tmp.path());
-    FileIO::makeDirectories(root + "/configs");
-    const QByteArray saved[] = {qgetenv("HOME"), qgetenv("XDG_CACHE_HOME"), qgetenv("XDG_CONFIG_HOME")};
-    qputenv("HOME", root);
-    qputenv("XDG_CACHE_HOME", root + "/.cache");
-    qputenv("XDG_CONFIG_HOME", root + "/.config");
     QList<QByteArray> lines(54);
     lines[0] = "options";
     lines[1] = "pong.zip";
     lines[39] = "-autoframeskip -prescale 2 -bogus";
     lines[40] = emulator;
-    lines[52] = root;
-    FileIO::writeAtomically(root + "/configs/pong.tvo", LineBuffer::join(lines));
-    const QByteArray previous = FileIO::currentDirectory();
-    FileIO::changeDirectory(root + "/configs");
-    SilentModals silent;
-    Modals *before = Modals::install(&silent);
+    const BenchScene scene(lines);
+    const QList<QByteArray> saved = LineBuffer::split(FileIO::read(scene.root + "/configs/pong.tvo", 1 << 20).value_or(QByteArray()));
     std::pair<double, double> best{1e300, 1e300};
     {
         ApplicationWindows windows;
@@ -102,7 +91,7 @@ std::optional<std::pair<double, double>> editorOpening(int runs)
             QElapsedTimer t;
             t.start();
             TForm2 editor({main.configurationDirectory(), QByteArray("pong.tvo"), main.launcher(), withPage}, &main);
-            editor.load(lines);
+            editor.load(saved);
             showUntilPainted(&editor, &editor);
             return t.nsecsElapsed() / 1e6;
         };
@@ -115,11 +104,6 @@ std::optional<std::pair<double, double>> editorOpening(int runs)
             best.second = std::min(best.second, open(false));
         }
     }
-    Modals::install(before);
-    FileIO::changeDirectory(previous);
-    const char *names[] = {"HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME"};
-    for (int i = 0; i < 3; ++i)
-        qputenv(names[i], saved[i]);
     return best;
 }
 

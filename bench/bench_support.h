@@ -1,8 +1,13 @@
-// What the bench's window rows share: a window shown until painted, and modal answers that
-// never show anything.
+// What the bench's window rows share: a window shown until painted, modal answers that never
+// show anything, and a scene of its own for the rows that run Debian's emulator.
 #pragma once
 
+#include "fileio.h"
+#include "linebuffer.h"
 #include "modals.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -48,3 +53,45 @@ public:
     NoticeAnswer notice(const NoticeRequest &) override { return {true, false}; }
 };
 
+
+// A home, cache and settings directory of its own, a configuration directory made current
+// holding `pong.tvo` of `lines` (line 52 gets the ROM folder "roms" beside it), and the silent
+// modals; all put back as they were when it ends.
+class BenchScene {
+public:
+    explicit BenchScene(QList<QByteArray> lines)
+    {
+        FileIO::makeDirectories(root + "/configs");
+        FileIO::makeDirectories(root + "/roms");
+        for (int i = 0; i < 3; ++i) {
+            m_saved[i] = qgetenv(Names[i]);
+            qputenv(Names[i], i == 0 ? root : root + (i == 1 ? "/.cache" : "/.config"));
+        }
+        lines.resize(54);
+        lines[52] = root + "/roms";
+        FileIO::writeAtomically(root + "/configs/pong.tvo", LineBuffer::join(lines));
+        m_previous = FileIO::currentDirectory();
+        FileIO::changeDirectory(root + "/configs");
+        m_before = Modals::install(&m_silent);
+    }
+    ~BenchScene()
+    {
+        Modals::install(m_before);
+        FileIO::changeDirectory(m_previous);
+        for (int i = 0; i < 3; ++i)
+            qputenv(Names[i], m_saved[i]);
+    }
+
+private:
+    static constexpr const char *Names[] = {"HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME"};
+    QTemporaryDir m_tmp;
+
+public:
+    const QByteArray root = QFile::encodeName(m_tmp.path());
+
+private:
+    QByteArray m_saved[3];
+    QByteArray m_previous;
+    SilentModals m_silent;
+    Modals *m_before = nullptr;
+};

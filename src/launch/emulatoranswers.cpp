@@ -180,7 +180,7 @@ ProcessCapture *EmulatorAnswers::start(const Key &key)
         return asking->capture;
     auto *capture = new ProcessCapture;
     // Stamped before the run: a file changed while the emulator answers makes the answer old.
-    Asking asking{capture, FileIO::stamp(key.program), {}, {}};
+    Asking asking{capture, FileIO::stamp(key.program), {}, {}, {}, {}};
     if (const auto version = m_answers.constFind({key.program, Question::Version}); version != m_answers.constEnd())
         asking.version = version->output;
     if (key.question == Question::ShowConfig)

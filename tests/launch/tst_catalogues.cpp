@@ -253,9 +253,7 @@ void TestCatalogues::realEmulator()
         QSKIP("Debian's mame is not installed (/usr/games/mame): the real emulator's catalogue is not read");
     ScratchDir dir;
     Environment environment;
-    ownHome(dir, environment);
-    environment.set("SDL_VIDEODRIVER", "dummy");
-    environment.set("SDL_AUDIODRIVER", "dummy");
+    ownHeadlessHome(dir, environment);
     CatalogueBuilder builder;
     builder.start(mame, arguments, "key");
     waitFor(builder);

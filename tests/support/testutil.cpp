@@ -133,6 +133,13 @@ QByteArray ownHome(const ScratchDir &root, Environment &environment)
     return home;
 }
 
+QByteArray ownHeadlessHome(const ScratchDir &root, Environment &environment)
+{
+    environment.set("SDL_VIDEODRIVER", "dummy");
+    environment.set("SDL_AUDIODRIVER", "dummy");
+    return ownHome(root, environment);
+}
+
 CurrentDir::CurrentDir(const QByteArray &path) : m_previous(FileIO::currentDirectory())
 {
     FileIO::changeDirectory(path);

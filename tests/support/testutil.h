@@ -55,6 +55,8 @@ private:
 // HOME and the XDG directories at it through `environment`, so that nothing a test runs touches
 // the user's: the emulator's mame.ini, the kept answers of emulators, put-away notices.
 QByteArray ownHome(const ScratchDir &root, Environment &environment);
+// The same, with SDL's dummy drivers: the real emulator runs without a screen or sound card.
+QByteArray ownHeadlessHome(const ScratchDir &root, Environment &environment);
 
 // Makes a directory current for the life of the object, then restores the previous one.
 class CurrentDir {

@@ -257,9 +257,7 @@ void TestRealMame::emulatorReadsRewrittenRomPath()
 
     ScratchDir root;
     Environment environment;
-    ownHome(root, environment);
-    environment.set("SDL_VIDEODRIVER", "dummy");
-    environment.set("SDL_AUDIODRIVER", "dummy");
+    ownHeadlessHome(root, environment);
     const QByteArray systemBefore = readFile(SystemSettings);
 
     const QByteArray configurationDirectory = root.mkdir("configs");
@@ -494,9 +492,7 @@ void TestRealMame::emulatorOptionsPage()
         QSKIP("the emulator is not installed (Debian package \"mame\")");
     ScratchDir root;
     Environment environment;
-    ownHome(root, environment);
-    environment.set("SDL_VIDEODRIVER", "dummy");
-    environment.set("SDL_AUDIODRIVER", "dummy");
+    ownHeadlessHome(root, environment);
     const QByteArray directory = root.mkdir("configs");
     const QByteArray program = emulatorLink(root.path() + "/emulator");
     const QByteArray file = directory + "/pong.tvo";
