@@ -1,6 +1,8 @@
 #include "romfolder.h"
 
 #include <QString>
+#include <QtEndian>
+#include <cstring>
 #include <algorithm>
 #include <optional>
 #include <system_error>
@@ -137,7 +139,24 @@ RomFolder RomFolder::scan(const QByteArray &folder)
     }
     listed = {};
     // By name, then in the emulator's order of looking; a name spelt in two cases keeps both.
-    std::sort(named.begin(), named.end(), [](const Named &a, const Named &b) {
+    // Sorted by the names' first 16 bytes held beside each other, the whole names looked at only
+    // when those are alike: the names themselves lie all over the heap.
+    struct Key {
+        quint64 head[2];
+        quint32 index;
+    };
+    std::vector<Key> keys(named.size());
+    for (size_t i = 0; i < named.size(); ++i) {
+        unsigned char b[16] = {};
+        std::memcpy(b, named[i].name.constData(), size_t(std::min<qsizetype>(named[i].name.size(), 16)));
+        keys[i] = {{qFromBigEndian<quint64>(b), qFromBigEndian<quint64>(b + 8)}, quint32(i)};
+    }
+    std::sort(keys.begin(), keys.end(), [&](const Key &x, const Key &y) {
+        if (x.head[0] != y.head[0])
+            return x.head[0] < y.head[0];
+        if (x.head[1] != y.head[1])
+            return x.head[1] < y.head[1];
+        const Named &a = named[x.index], &b = named[y.index];
         if (const int order = a.name.compare(b.name))
             return order < 0;
         if (a.source.kind != b.source.kind)
@@ -145,7 +164,8 @@ RomFolder RomFolder::scan(const QByteArray &folder)
         return a.source.file < b.source.file;
     });
     result.m_sets.reserve(qsizetype(named.size()));
-    for (Named &n : named) {
+    for (const Key &key : keys) {
+        Named &n = named[key.index];
         if (result.m_sets.isEmpty() || result.m_sets.last().name != n.name)
             result.m_sets.append({std::move(n.name), {}});
         result.m_sets.last().sources.append(std::move(n.source));
