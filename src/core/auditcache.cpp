@@ -573,7 +573,8 @@ std::optional<RomAudit::Verdict> AuditCache::kept(const RomFolder &folder, const
     v.state = RomAudit::State(in.u8());
     const quint32 summary = in.u32(), details = in.u32();
     const int problems = int(in.u32());
-    v.problems.reserve(problems);
+    if (problems > 0)
+        v.problems.reserve(problems);
     for (int p = 0; p < problems; ++p) {
         QByteArray file = in.view().toByteArray();
         v.problems.append({std::move(file), RomAudit::Verdict::Problem(in.u8())});
