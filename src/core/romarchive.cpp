@@ -2,7 +2,6 @@
 
 #include <QCryptographicHash>
 #include <zip.h>
-#include <zlib.h>
 
 namespace RomArchive {
 
@@ -56,13 +55,7 @@ Listing listOpen(zip_t *archive)
 
 Listing list(const QByteArray &path)
 {
-    int error = 0;
-    zip_t *archive = zip_open(path.constData(), ZIP_RDONLY, &error);
-    if (!archive)
-        return {{}, zipErrorText(error)};
-    Listing listing = listOpen(archive);
-    zip_discard(archive);
-    return listing;
+    return Archive(path).listing();
 }
 
 Listing list(QByteArrayView bytes)
@@ -87,33 +80,41 @@ Listing list(QByteArrayView bytes)
     return listing;
 }
 
-std::optional<Digest> digest(const QByteArray &path, int index, quint64 size)
+Archive::Archive(const QByteArray &path) : m_path(path)
 {
-    if (size > MaxEntryBytes)
-        return std::nullopt;
     int error = 0;
-    zip_t *archive = zip_open(path.constData(), ZIP_RDONLY, &error);
-    if (!archive)
+    m_zip = zip_open(path.constData(), ZIP_RDONLY, &error);
+    m_listing = m_zip ? listOpen(m_zip) : Listing{{}, zipErrorText(error)};
+}
+
+Archive::~Archive()
+{
+    if (m_zip)
+        zip_discard(m_zip);
+}
+
+std::optional<QByteArray> Archive::sha1(int index, quint64 size)
+{
+    if (!m_zip || size > MaxEntryBytes)
         return std::nullopt;
-    std::optional<Digest> result;
-    if (zip_file_t *file = zip_fopen_index(archive, zip_uint64_t(index), 0)) {
-        QCryptographicHash sha1(QCryptographicHash::Sha1);
-        uLong crc = crc32(0, nullptr, 0);
-        QByteArray buffer(1 << 16, Qt::Uninitialized);
-        quint64 total = 0;
-        zip_int64_t n = 0;
-        // One byte more than the entry should hold is asked for, so a longer stream shows.
-        while (total <= size && (n = zip_fread(file, buffer.data(), zip_uint64_t(buffer.size()))) > 0) {
-            total += quint64(n);
-            sha1.addData(QByteArrayView(buffer.constData(), qsizetype(n)));
-            crc = crc32(crc, reinterpret_cast<const Bytef *>(buffer.constData()), uInt(n));
-        }
-        if (n >= 0 && total == size)
-            result = Digest{sha1.result(), quint32(crc)};
-        zip_fclose(file);
+    zip_file_t *file = zip_fopen_index(m_zip, zip_uint64_t(index), 0);
+    if (!file)
+        return std::nullopt;
+    if (m_buffer.isEmpty())
+        m_buffer.resize(1 << 16);
+    QCryptographicHash sha1(QCryptographicHash::Sha1);
+    quint64 total = 0;
+    zip_int64_t n = 0;
+    // One byte more than the entry should hold is asked for, so a longer stream shows; the read
+    // at its end fails when its bytes do not have their CRC-32.
+    while (total <= size && (n = zip_fread(file, m_buffer.data(), zip_uint64_t(m_buffer.size()))) > 0) {
+        total += quint64(n);
+        sha1.addData(QByteArrayView(m_buffer.constData(), qsizetype(n)));
     }
-    zip_discard(archive);
-    return result;
+    zip_fclose(file);
+    if (n < 0 || total != size)
+        return std::nullopt;
+    return sha1.result();
 }
 
 } // namespace RomArchive

@@ -1,6 +1,6 @@
 // A ROM archive (.zip) as the audit reads it, through libzip: its directory (each entry's name,
 // size and CRC-32, from the central directory, nothing decompressed) and, for a verification,
-// one entry's SHA-1 from its bytes as they stream out.
+// its entries' SHA-1s from their bytes as they stream out, the archive opened once for all.
 //
 // Archives are hostile input. A directory with more than MaxEntries entries, a name longer than
 // MaxNameBytes, or names longer than MaxNamesBytes together is refused as a whole; an entry that
@@ -12,6 +12,8 @@
 #include <QList>
 #include <QString>
 #include <optional>
+
+struct zip;
 
 namespace RomArchive {
 
@@ -38,12 +40,26 @@ Listing list(const QByteArray &path);
 // The same for an archive held in memory (the fuzz target's way in).
 Listing list(QByteArrayView bytes);
 
-// The SHA-1 (20 bytes) and CRC-32 of entry `index`, read to its end; nothing when it cannot be
-// read or gives another number of bytes than `size`.
-struct Digest {
-    QByteArray sha1;
-    quint32 crc = 0;
+// An archive held open: its directory, then any of its entries read.
+class Archive {
+public:
+    explicit Archive(const QByteArray &path);
+    ~Archive();
+    Archive(const Archive &) = delete;
+    Archive &operator=(const Archive &) = delete;
+
+    const QByteArray &path() const { return m_path; }
+    const Listing &listing() const { return m_listing; }
+    // The SHA-1 (20 bytes) of entry `index`, read to its end; nothing when it cannot be read,
+    // gives another number of bytes than `size`, or its bytes do not have the CRC-32 the archive
+    // gives them (libzip checks it as the entry ends).
+    std::optional<QByteArray> sha1(int index, quint64 size);
+
+private:
+    QByteArray m_path;
+    ::zip *m_zip = nullptr;
+    Listing m_listing;
+    QByteArray m_buffer;
 };
-std::optional<Digest> digest(const QByteArray &path, int index, quint64 size);
 
 } // namespace RomArchive

@@ -90,9 +90,15 @@ const RomAudit::Contents &RomAudit::contents(const RomFolder::Source &source)
     slot->kind = source.kind;
     slot->path = m_folder.pathOf(source);
     if (source.kind == RomFolder::Kind::Zip) {
-        RomArchive::Listing listing = RomArchive::list(slot->path);
-        slot->entries = std::move(listing.entries);
-        slot->fault = listing.fault;
+        if (m_depth == Depth::Verify) {
+            m_open = std::make_unique<RomArchive::Archive>(slot->path);
+            slot->entries = m_open->listing().entries;
+            slot->fault = m_open->listing().fault;
+        } else {
+            RomArchive::Listing listing = RomArchive::list(slot->path);
+            slot->entries = std::move(listing.entries);
+            slot->fault = listing.fault;
+        }
     } else if (source.kind == RomFolder::Kind::Directory) {
         bool cut = false;
         for (const FileIO::Entry &entry : FileIO::listEntries(slot->path, RomArchive::MaxEntries, &cut))
@@ -267,16 +273,16 @@ RomAudit::Verdict RomAudit::auditMachine(int machine, const QByteArray &name)
                     QByteArray sha1;
                     if (bytes) {
                         sha1 = QCryptographicHash::hash(*bytes, QCryptographicHash::Sha1);
-                    } else if (const std::optional<RomArchive::Digest> d = RomArchive::digest(c.path, entry->index, rom.size)) {
-                        sha1 = d->sha1;
-                        if (rom.crc && d->crc != *rom.crc) {
-                            finding.kind = Finding::Crc;
-                            finding.crc = d->crc;
+                    } else {
+                        if (!m_open || m_open->path() != c.path)
+                            m_open = std::make_unique<RomArchive::Archive>(c.path);
+                        // An entry whose bytes do not have the CRC-32 of its directory cannot be read.
+                        const std::optional<QByteArray> d = m_open->sha1(entry->index, rom.size);
+                        if (!d) {
+                            finding.kind = Finding::Unreadable;
                             return finding;
                         }
-                    } else {
-                        finding.kind = Finding::Unreadable;
-                        return finding;
+                        sha1 = *d;
                     }
                     if (sha1 != rom.sha1)
                         finding.kind = Finding::Sha1;

@@ -80,6 +80,9 @@ private:
     const RomFolder &m_folder;
     Depth m_depth;
     QHash<QByteArray, std::shared_ptr<Contents>> m_contents; // by the source's file name
+    // The archive a verification reads from now, open from its listing on while its set's files
+    // are read; one at a time.
+    std::unique_ptr<RomArchive::Archive> m_open;
     QHash<int, QList<QByteArray>> m_users;
     bool m_usersBuilt = false;
 };

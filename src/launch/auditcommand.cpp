@@ -91,7 +91,7 @@ int run(const QByteArray &folderPath, bool verify, const QByteArray &emulator, i
     int games = 0, playable = 0, others = 0;
     for (const RomFolder::Set &set : folder.sets()) {
         // A 7z set's verdict comes from the emulator, and is kept only when it gave one.
-        RomAudit::Verdict verdict = kept.verdict(audit, folder, set.name);
+        RomAudit::Verdict verdict = kept.verdict(audit, folder, set);
         if (EmulatorAudit::wanted(verdict)) {
             EmulatorAudit::Outcome outcome = EmulatorAudit::Outcome::Done;
             verdict = EmulatorAudit::verdict(program, folder.path(), verdict, nullptr, &outcome);

@@ -86,7 +86,7 @@ void AuditRunner::work(std::shared_ptr<const Catalogue> catalogue, std::shared_p
     QList<RomAudit::Verdict> batch;
     QList<const RomFolder::Set *> left;
     for (const RomFolder::Set &set : folder.sets()) {
-        std::optional<RomAudit::Verdict> v = cache.kept(folder, set.name);
+        std::optional<RomAudit::Verdict> v = cache.kept(folder, set);
         if (v && !(EmulatorAudit::wanted(*v) && !emulator.isEmpty()))
             batch.append(std::move(*v));
         else

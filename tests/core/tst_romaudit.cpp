@@ -124,16 +124,16 @@ void spoil(const QByteArray &path)
 // Every set of the folder audited with the verdicts kept in `file`, which is written back; how
 // many were audited again in `*audited`.
 QHash<QByteArray, RomAudit::Verdict> auditKept(const RomForge::Read &r, const QByteArray &folderPath, const QByteArray &file,
-                                               int *audited)
+                                               int *audited, RomAudit::Depth depth = RomAudit::Depth::Quick)
 {
     const RomFolder folder = RomFolder::scan(folderPath);
-    RomAudit audit(r.catalogue, r.roms, folder, RomAudit::Depth::Quick);
-    AuditCache kept = AuditCache::read(file, AuditCache::keyOf(r.catalogue, RomAudit::Depth::Quick));
+    RomAudit audit(r.catalogue, r.roms, folder, depth);
+    AuditCache kept = AuditCache::read(file, AuditCache::keyOf(r.catalogue, depth));
     QHash<QByteArray, RomAudit::Verdict> verdicts;
     *audited = 0;
     for (const RomFolder::Set &set : folder.sets()) {
         bool fresh = false;
-        verdicts.insert(set.name, kept.verdict(audit, folder, set.name, &fresh));
+        verdicts.insert(set.name, kept.verdict(audit, folder, set, &fresh));
         *audited += fresh ? 1 : 0;
     }
     if (kept.changed() && !kept.write(file))
@@ -297,11 +297,12 @@ void TestRomAudit::agreesWithEmulator()
 }
 
 // On the stand-in's sample: "files" lists the archives written, "name.zip=rom,rom" (a ROM given
-// as "rom:bad" gets a wrong CRC, "rom@other" is stored under another name), "name/=rom" a
+// as "rom:bad" gets a wrong CRC, "rom:damaged" bytes that do not match the CRC-32 the archive
+// gives them, "rom@other" is stored under another name), "verify" audits by Verify, "name/=rom" a
 // directory, "name.zip!" bytes that are no archive. After "then", the folder's sets are audited
 // with kept verdicts, changed, and audited again: "spoil name.zip" keeps its stamp but not its
 // bytes, "rm name.zip", "name.zip=..." a new archive, "catalogue" another reading of the
-// catalogue, "damage"/"cut" the kept file hurt, "audit" an audit between (whose changes the kept
+// catalogue, "damage"/"cut" the kept file hurt, "old" it made of the layout before, "audit" an audit between (whose changes the kept
 // file's journal gets), "torn"/"garbled" its last record cut short or damaged as by a crash,
 // "audited=N" the sets audited again; the verdict
 // is the second audit's. Every row's verdicts are also kept and read back unchanged.
@@ -347,6 +348,15 @@ void TestRomAudit::verdicts_data()
     QTest::newRow("a 7z set is left to the emulator")
         << QByteArray("puckman") << QList<QByteArray>{"puckman.7z!"} << int(S::NotAudited)
         << QStringLiteral("not audited (7z)");
+    QTest::newRow("verify: every file of an archive read, the forged bytes' SHA-1 wrong")
+        << QByteArray("pacman") << QList<QByteArray>{"pacman.zip=pacman.6e,pm1_prg1.6e", "verify"} << int(S::Wrong)
+        << QStringLiteral("2 wrong files: pacman.6e: SHA-1 differs; pm1_prg1.6e: SHA-1 differs");
+    QTest::newRow("verify: an entry damaged in the archive cannot be read")
+        << QByteArray("pacman") << QList<QByteArray>{"pacman.zip=pacman.6e:damaged,pm1_prg1.6e", "verify"} << int(S::Wrong)
+        << QStringLiteral("2 wrong files: pacman.6e: cannot be read in pacman; pm1_prg1.6e: SHA-1 differs");
+    QTest::newRow("quick: an entry damaged in the archive is not read")
+        << QByteArray("pacman") << QList<QByteArray>{"pacman.zip=pacman.6e:damaged,pm1_prg1.6e"} << int(S::Good)
+        << QStringLiteral("good: all 2 ROM files there");
     QTest::newRow("kept: a second audit reads no archive")
         << QByteArray("puckman") << QList<QByteArray>{"puckman.zip=pm1_prg1.6e", "then", "spoil puckman.zip", "audited=0"}
         << int(S::Good) << QStringLiteral("good: all 1 ROM file there");
@@ -368,6 +378,9 @@ void TestRomAudit::verdicts_data()
         << int(S::Good) << QStringLiteral("good: all 1 ROM file there");
     QTest::newRow("kept: a damaged file is not trusted")
         << QByteArray("puckman") << QList<QByteArray>{"puckman.zip=pm1_prg1.6e", "neogeo.zip=sp-s2.sp1", "then", "damage", "audited=2"}
+        << int(S::Good) << QStringLiteral("good: all 1 ROM file there");
+    QTest::newRow("kept: a file of the layout before is audited again")
+        << QByteArray("puckman") << QList<QByteArray>{"puckman.zip=pm1_prg1.6e", "neogeo.zip=sp-s2.sp1", "then", "old", "audited=2"}
         << int(S::Good) << QStringLiteral("good: all 1 ROM file there");
     QTest::newRow("kept: a cut file is not trusted")
         << QByteArray("puckman") << QList<QByteArray>{"puckman.zip=pm1_prg1.6e", "neogeo.zip=sp-s2.sp1", "then", "cut", "audited=2"}
@@ -408,6 +421,7 @@ void TestRomAudit::verdicts()
     const qsizetype then = files.indexOf("then");
     bool otherCatalogue = false;
     int auditedAgain = -1, audited = 0;
+    const RomAudit::Depth depth = files.removeAll("verify") ? RomAudit::Depth::Verify : RomAudit::Depth::Quick;
     QHash<QByteArray, RomAudit::Verdict> first;
     for (qsizetype i = 0; i < files.size(); ++i) {
         const QByteArray &step = files.at(i);
@@ -445,10 +459,12 @@ void TestRomAudit::verdicts()
             writeFile(keptFile, bytes);
             continue;
         }
-        if (step == "damage" || step == "cut") {
+        if (step == "damage" || step == "cut" || step == "old") {
             QByteArray bytes = readFile(keptFile);
             if (step == "cut")
                 bytes.chop(bytes.size() / 2);
+            else if (step == "old")
+                bytes[8] = char(AuditCache::FormatVersion - 1);
             else
                 bytes[8] = char(bytes.at(8) + 1); // the layout version
             writeFile(keptFile, bytes);
@@ -460,6 +476,7 @@ void TestRomAudit::verdicts()
         }
         const qsizetype eq = step.indexOf('=');
         QList<RomForge::File> content;
+        QList<QByteArray> damaged;
         for (const QByteArray &item : step.mid(eq + 1).split(',')) {
             if (item.isEmpty())
                 continue;
@@ -469,6 +486,8 @@ void TestRomAudit::verdicts()
             QByteArray bytes = forged(*rom);
             if (item.contains(":bad"))
                 bytes = RomForge::withCrc(bytes.size(), 0x3e1e5400, 1);
+            if (item.contains(":damaged"))
+                damaged.append(bytes);
             content.append({item.contains('@') ? item.split('@').last() : base, bytes});
         }
         const QByteArray name = step.left(eq);
@@ -479,6 +498,11 @@ void TestRomAudit::verdicts()
         } else {
             // A replaced archive written within the file system's time resolution keeps a new size.
             QVERIFY(RomForge::writeZip(dir.file(name), content));
+            // The stored bytes changed after, the directory's CRC-32 left as it was.
+            QByteArray zip = readFile(dir.file(name));
+            for (const QByteArray &bytes : std::as_const(damaged))
+                zip[zip.indexOf(bytes) + 7] ^= 1;
+            writeFile(dir.file(name), zip);
         }
     }
     if (then >= 0) {
@@ -490,7 +514,7 @@ void TestRomAudit::verdicts()
         return;
     }
     const RomFolder folder = RomFolder::scan(dir.path());
-    RomAudit audit(r.catalogue, r.roms, folder, RomAudit::Depth::Quick);
+    RomAudit audit(r.catalogue, r.roms, folder, depth);
     const RomFolder::Set *found = folder.find(set);
     QVERIFY(found);
     const RomAudit::Verdict verdict = audit.audit(*found);
@@ -499,9 +523,9 @@ void TestRomAudit::verdicts()
     QVERIFY(verdict.details.startsWith(summary.at(0).toUpper()));
 
     // Kept, the same verdict comes back without an audit.
-    auditKept(r, dir.path(), keptFile, &audited);
+    auditKept(r, dir.path(), keptFile, &audited, depth);
     QCOMPARE(audited, int(folder.sets().size()));
-    const RomAudit::Verdict kept = auditKept(r, dir.path(), keptFile, &audited).value(set);
+    const RomAudit::Verdict kept = auditKept(r, dir.path(), keptFile, &audited, depth).value(set);
     QCOMPARE(audited, 0);
     QCOMPARE(kept.summary, verdict.summary);
     QCOMPARE(kept.details, verdict.details);
