@@ -1,5 +1,6 @@
 #include "bench_audit.h"
 
+#include "bench_support.h"
 #include "auditcache.h"
 #include "cataloguebuilder.h"
 #include "fileio.h"
@@ -216,19 +217,7 @@ void bareInflateAndHash(const QByteArray &folder, const QList<QByteArray> &names
     }
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
-double ms(const std::function<void()> &work)
-{
-    QElapsedTimer t;
-    t.start();
-    work();
-    return t.nsecsElapsed() / 1e6;
-}
 
 } // namespace
 
@@ -275,8 +264,8 @@ std::vector<CatalogueRow> auditRows(int runs)
     // A quick audit of every set, nothing kept, against the bare reads. Median of `runs`, in turn.
     std::vector<double> bare, quick;
     for (int i = 0; i < runs; ++i) {
-        bare.push_back(ms([&] { bareDirectories(folder, names); }));
-        quick.push_back(ms([&] {
+        bare.push_back(msOf([&] { bareDirectories(folder, names); }));
+        quick.push_back(msOf([&] {
             const RomFolder scanned = RomFolder::scan(folder);
             RomAudit audit(*catalogue, *roms, scanned, RomAudit::Depth::Quick);
             for (const RomFolder::Set &set : scanned.sets())
@@ -308,14 +297,14 @@ std::vector<CatalogueRow> auditRows(int runs)
     mame.setWorkingDirectory(QFile::decodeName(home));
     mame.setStandardOutputFile(QProcess::nullDevice());
     mame.setStandardErrorFile(QProcess::nullDevice());
-    const double emulatorMs = ms([&] {
+    const double emulatorMs = msOf([&] {
         mame.start(QString::fromLatin1(emulator), {QStringLiteral("-verifyroms"), QStringLiteral("-rompath"), QFile::decodeName(some)});
         mame.waitForFinished(600000);
     });
     std::vector<double> quickSome;
     for (int i = 0; i < runs; ++i)
-        quickSome.push_back(ms([&] { quickAudit(some); }));
-    rows.push_back({"quick audit vs mame -verifyroms, 4,000 archives", median(quickSome), emulatorMs, 0.1});
+        quickSome.push_back(msOf([&] { quickAudit(some); }));
+    rows.push_back({"quick audit vs mame -verifyroms, 4,000 archives", medianOf(quickSome), emulatorMs, 0.1});
     rows.push_back({"  reference: 40,000 archives vs bare dirs", quick[quick.size() / 2], bare[bare.size() / 2], 0});
 
     // The audit again with its verdicts kept, after one archive was replaced (by one with a wrong
@@ -329,7 +318,7 @@ std::vector<CatalogueRow> auditRows(int runs)
         FileIO::writeAtomically(changed, claimingZip(roms->roms(changedIndex), quint32(i % 2 == 0 ? 1 : 0)));
         const struct timespec times[2] = {{0, UTIME_NOW}, {1000000 + i, 0}};
         ::utimensat(AT_FDCWD, changed.constData(), times, 0);
-        again.push_back(ms([&] { audited = auditWithKept(*catalogue, *roms, folder, keptFile); }));
+        again.push_back(msOf([&] { audited = auditWithKept(*catalogue, *roms, folder, keptFile); }));
     }
     std::sort(again.begin(), again.end());
     if (audited < 1)
@@ -339,8 +328,8 @@ std::vector<CatalogueRow> auditRows(int runs)
     // What any audit again must do at least: readdir and one stat of each of the 40,000 entries.
     std::vector<double> listed;
     for (int i = 0; i < runs; ++i)
-        listed.push_back(ms([&] { bareListing(folder); }));
-    rows.push_back({"  reference: readdir + stat of the 40,000", median(listed), 100.0, 0});
+        listed.push_back(msOf([&] { bareListing(folder); }));
+    rows.push_back({"  reference: readdir + stat of the 40,000", medianOf(listed), 100.0, 0});
 
     // Verify of a folder of forged games (no parent, BIOS or device ROMs, to 48 MB) against a bare
     // inflate and SHA-1 of every entry of the same archives. Median of `runs`, in turn.
@@ -370,8 +359,8 @@ std::vector<CatalogueRow> auditRows(int runs)
         }
         std::vector<double> inflated, verified;
         for (int i = 0; i < runs; ++i) {
-            inflated.push_back(ms([&] { bareInflateAndHash(verifyFolder, verifyNames); }));
-            verified.push_back(ms([&] {
+            inflated.push_back(msOf([&] { bareInflateAndHash(verifyFolder, verifyNames); }));
+            verified.push_back(msOf([&] {
                 const RomFolder scanned = RomFolder::scan(verifyFolder);
                 RomAudit audit(*catalogue, *roms, scanned, RomAudit::Depth::Verify);
                 for (const RomFolder::Set &set : scanned.sets())
@@ -379,7 +368,7 @@ std::vector<CatalogueRow> auditRows(int runs)
             }));
         }
         std::printf("(verify: %lld games, %.1f MB)\n", qlonglong(verifyNames.size()), bytes / 1048576.0);
-        rows.push_back({"verify of a folder vs bare inflate + SHA-1", median(verified), median(inflated), 1.25});
+        rows.push_back({"verify of a folder vs bare inflate + SHA-1", medianOf(verified), medianOf(inflated), 1.25});
     }
 
     // The lists' load of 50,000 kept verdicts still good (AuditCache::keptVerdicts, with the
@@ -413,19 +402,19 @@ std::vector<CatalogueRow> auditRows(int runs)
         std::vector<double> loads, bareList, scans, oneThread;
         qsizetype loaded = 0;
         for (int i = 0; i < runs; ++i) {
-            bareList.push_back(ms([&] { bareListing(listFolder); }));
-            oneThread.push_back(ms([&] { FileIO::listEntries(listFolder, RomFolder::MaxEntries); }));
-            scans.push_back(ms([&] { RomFolder::scan(listFolder); }));
-            loads.push_back(ms([&] {
+            bareList.push_back(msOf([&] { bareListing(listFolder); }));
+            oneThread.push_back(msOf([&] { FileIO::listEntries(listFolder, RomFolder::MaxEntries); }));
+            scans.push_back(msOf([&] { RomFolder::scan(listFolder); }));
+            loads.push_back(msOf([&] {
                 loaded = AuditCache::keptVerdicts(listKept, RomFolder::scan(listFolder), *catalogue, RomAudit::Depth::Quick).size();
             }));
         }
         if (loaded != KeptSets)
             std::printf("(only %lld kept verdicts loaded)\n", qlonglong(loaded));
-        rows.push_back({"kept verdicts of 50,000 sets loaded vs listing", median(loads), median(bareList), 1.5});
+        rows.push_back({"kept verdicts of 50,000 sets loaded vs listing", medianOf(loads), medianOf(bareList), 1.5});
         // Where that time goes: the folder's scan alone, and a listing with its stats on one thread.
-        rows.push_back({"  reference: the scan alone vs the same listing", median(scans), median(bareList), 0});
-        rows.push_back({"  reference: kept verdicts vs a listing on one thread", median(loads), median(oneThread), 0});
+        rows.push_back({"  reference: the scan alone vs the same listing", medianOf(scans), medianOf(bareList), 0});
+        rows.push_back({"  reference: kept verdicts vs a listing on one thread", medianOf(loads), medianOf(oneThread), 0});
     }
     return rows;
 }

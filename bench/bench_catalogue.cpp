@@ -1,5 +1,6 @@
 #include "bench_catalogue.h"
 
+#include "bench_support.h"
 #include "cataloguebuilder.h"
 #include "catalogues.h"
 #include "cataloguewriter.h"
@@ -23,19 +24,7 @@ extern char **environ;
 
 namespace {
 
-double medianOf(std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
-double msOf(const std::function<void()> &work)
-{
-    QElapsedTimer t;
-    t.start();
-    work();
-    return t.nsecsElapsed() / 1e6;
-}
 
 // The baseline: the emulator's answer piped into expat that only counts elements.
 long bareCount(const char *emulator)

@@ -1,5 +1,6 @@
 #include "bench_details.h"
 
+#include "bench_support.h"
 #include "catalogue.h"
 #include "cataloguewriter.h"
 #include "gamedetails.h"
@@ -14,16 +15,6 @@
 #include <QThreadPool>
 #include <algorithm>
 #include <cstdio>
-
-namespace {
-
-double medianOf(std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-} // namespace
 
 std::vector<CatalogueRow> detailsRows()
 {

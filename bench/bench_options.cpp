@@ -23,19 +23,6 @@
 
 namespace {
 
-double median(std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-double timed(const std::function<void()> &work)
-{
-    QElapsedTimer t;
-    t.start();
-    work();
-    return t.nsecsElapsed() / 1e6;
-}
 
 // The page in a notebook as the editor holds it, with 0.251's answers, the other pages' options
 // fixed; shown on the first page, so that the page itself is not built yet.
@@ -116,7 +103,7 @@ std::vector<CatalogueRow> optionsRows(int runs)
     double built = 1e300;
     for (int i = 0; i < runs; ++i) {
         Notebook n;
-        built = std::min(built, timed([&] { showPage(n); }));
+        built = std::min(built, msOf([&] { showPage(n); }));
     }
     rows.push_back({"Emulator Options page built for 270 options, first showing (goal 50 ms)", built, 50.0, 1.0});
 
@@ -129,7 +116,7 @@ std::vector<CatalogueRow> optionsRows(int runs)
             QString typed;
             for (const char *c = word; *c; ++c) {
                 typed += QLatin1Char(*c);
-                keys.push_back(timed([&] {
+                keys.push_back(msOf([&] {
                     PaintWatch watch;
                     n.page->installEventFilter(&watch);
                     n.page->findField()->setText(typed);
@@ -139,12 +126,12 @@ std::vector<CatalogueRow> optionsRows(int runs)
                     n.page->removeEventFilter(&watch);
                 }));
             }
-            keys.push_back(timed([&] {
+            keys.push_back(msOf([&] {
                 n.page->findField()->clear();
                 QCoreApplication::processEvents();
             }));
         }
-    rows.push_back({"one Find keystroke over those options, to the repaint (goal 16 ms)", median(keys), 16.0, 1.0});
+    rows.push_back({"one Find keystroke over those options, to the repaint (goal 16 ms)", medianOf(keys), 16.0, 1.0});
 
     if (const auto opened = editorOpening(runs))
         rows.push_back({"opening the editor on a configuration of Debian's mame, with the page and without",

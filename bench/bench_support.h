@@ -10,8 +10,28 @@
 #include <QTemporaryDir>
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QWidget>
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+// The median of some timings.
+inline double medianOf(std::vector<double> times)
+{
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// How long `work` takes, in milliseconds.
+inline double msOf(const std::function<void()> &work)
+{
+    QElapsedTimer t;
+    t.start();
+    work();
+    return t.nsecsElapsed() / 1e6;
+}
 
 // Shows a window and returns once `painted` has received its first paint event.
 class PaintWatch : public QObject {
