@@ -68,8 +68,10 @@ void Vocabulary::setSwitches(const QByteArray &names)
 
 bool Vocabulary::isSwitch(QByteArrayView name) const
 {
-    if (m_switchesKnown)
-        return m_switches.contains(name.toByteArray()) && m_values.contains(name.toByteArray());
+    if (m_switchesKnown) {
+        const QByteArray key = name.toByteArray();
+        return m_switches.contains(key) && m_values.contains(key);
+    }
     const auto it = m_values.constFind(name.toByteArray());
     return it != m_values.constEnd() && isOnOff(*it);
 }

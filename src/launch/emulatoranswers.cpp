@@ -4,6 +4,7 @@
 #include "fileio.h"
 #include "inipath.h"
 #include "modals.h"
+#include "optioncheck.h"
 #include "pathrules.h"
 #include "processcapture.h"
 #include "processlimits.h"
@@ -219,18 +220,14 @@ bool EmulatorAnswers::probeOn(const Key &key, Asking &asking)
     const ProcessCapture &run = *asking.capture;
     if (run.end() != ProcessCapture::End::Exited || run.status() != 6)
         return false;
-    // Only a name that was tried counts: any other answer ends the probe as it stands.
-    static const QByteArray refused = "unknown option: -no";
-    const qsizetype at = run.output().indexOf(refused);
-    if (at < 0)
+    // Read as a check of options is read; only a name that was tried counts: any other answer
+    // ends the probe as it stands.
+    const OptionCheck::Result said = OptionCheck::read(run.output(), [&](QByteArrayView name) {
+        return asking.pending.contains(name);
+    });
+    if (said.byOption.size() != 1)
         return false;
-    const qsizetype from = at + refused.size();
-    qsizetype to = from;
-    while (to < run.output().size() && run.output().at(to) != '\n' && run.output().at(to) != '\r')
-        ++to;
-    const qsizetype index = asking.pending.indexOf(run.output().mid(from, to - from));
-    if (index < 0)
-        return false;
+    const qsizetype index = asking.pending.indexOf(said.byOption.firstKey());
     asking.confirmed << asking.pending.mid(0, index);
     asking.pending = asking.pending.mid(index + 1);
     auto *next = new ProcessCapture;
