@@ -6,9 +6,6 @@
 #include <QCryptographicHash>
 #include <QtEndian>
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
 #include <zlib.h>
 
 using namespace AuditCacheLayout;
@@ -322,20 +319,7 @@ bool AuditCache::append(const QByteArray &path)
         return false; // time the file was written whole again
     if (records.isEmpty())
         return true;
-    const int fd = ::open(path.constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    qint64 done = 0;
-    while (done < records.size()) {
-        const ssize_t n = ::write(fd, records.constData() + done, size_t(records.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += n;
-    }
-    const bool ok = done == records.size() && ::fdatasync(fd) == 0;
-    ::close(fd);
+    const bool ok = FileIO::appendSynced(path, records);
     if (!ok) {
         // A record not all written is not read back; the file is written whole at once.
         return false;

@@ -266,6 +266,19 @@ FaultInjector setFaultInjector(FaultInjector injector)
     return previous;
 }
 
+bool appendSynced(const QByteArray &path, const QByteArray &content)
+{
+    if (injected(WriteStep::Write, path))
+        return false;
+    const int fd = ::open(path.constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = writeAll(fd, content.constData(), content.size()) && !injected(WriteStep::Flush, path)
+                    && ::fdatasync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
 WriteResult writeAtomically(const QByteArray &path, const QByteArray &content, bool executable)
 {
     if (path.isEmpty())

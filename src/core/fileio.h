@@ -78,6 +78,9 @@ struct WriteResult {
 // With `executable`, the file may also be run by whoever may read it.
 // Not QSaveFile: byte paths that need not be UTF-8, the tests' fault seam, links kept, read-only files refused.
 WriteResult writeAtomically(const QByteArray &path, const QByteArray &content, bool executable = false);
+// Appends `content` to the existing file at `path` and flushes it to the disk (fdatasync); false
+// when any of it may not be there. Faults are injected at the Write and Flush steps.
+bool appendSynced(const QByteArray &path, const QByteArray &content);
 
 // Removes a file (not a directory); true when it is gone, else false with errno set (also by the
 // fault seam's Remove step).
