@@ -15,10 +15,10 @@ namespace {
 // The file is written whole again once its journal would be longer than this or its whole part.
 constexpr qint64 JournalLeast = 64 << 10;
 
-QList<RomFolder::Source> sourcesOf(const RomFolder &folder, const QByteArray &set)
+RomFolder::Sources sourcesOf(const RomFolder &folder, const QByteArray &set)
 {
     const RomFolder::Set *found = folder.find(set);
-    return found ? found->sources : QList<RomFolder::Source>();
+    return found ? found->sources : RomFolder::Sources();
 }
 
 } // namespace
@@ -397,7 +397,7 @@ void AuditCache::keep(const RomFolder &folder, const RomAudit::Verdict &verdict)
         return;
     Entry entry{verdict, {}};
     for (const QByteArray &set : verdict.consulted) {
-        QList<RomFolder::Source> sources = sourcesOf(folder, set);
+        RomFolder::Sources sources = sourcesOf(folder, set);
         if (sources.size() > MaxSourcesPerSet)
             return;
         entry.looked.append({set, std::move(sources)});

@@ -85,7 +85,7 @@ public:
     // One kept verdict with the sources it looked in.
     struct Looked {
         QByteArray set;
-        QList<RomFolder::Source> sources;
+        RomFolder::Sources sources;
     };
     struct Entry {
         RomAudit::Verdict verdict;

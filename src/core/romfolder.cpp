@@ -40,44 +40,55 @@ bool endsIgnoringCase(QByteArrayView name, QByteArrayView suffix)
     return true;
 }
 
-// One entry of the folder that may be a set, stat'ed: a directory, a .zip or a .7z.
-struct Listed {
-    QByteArray file;
-    RomFolder::Kind kind = RomFolder::Kind::Directory;
-    bool keep = false;
-    FileIO::Stamp stamp;
+// The entries of a folder that may be sets: their names one after another in `names` (each
+// ended by a NUL, for the stats), then each entry's place there and what its stat found.
+struct Listing {
+    struct Entry {
+        quint32 at;
+        quint32 size;
+        RomFolder::Kind kind;
+        bool keep;
+        FileIO::Stamp stamp;
+    };
+    std::vector<char> names;
+    std::vector<Entry> entries;
+
+    QByteArrayView nameOf(const Entry &e) const { return QByteArrayView(names.data() + e.at, e.size); }
 };
 
-void statAll(int dirFd, Listed *begin, Listed *end)
+void statAll(int dirFd, Listing *listing, size_t from, size_t to)
 {
-    for (Listed *l = begin; l != end; ++l) {
+    for (size_t i = from; i < to; ++i) {
+        Listing::Entry &e = listing->entries[i];
+        const QByteArrayView file = listing->nameOf(e);
         struct stat st;
-        if (::fstatat(dirFd, l->file.constData(), &st, 0) != 0)
+        if (::fstatat(dirFd, file.data(), &st, 0) != 0)
             continue;
         if (S_ISDIR(st.st_mode))
-            l->kind = RomFolder::Kind::Directory;
-        else if (S_ISREG(st.st_mode) && endsIgnoringCase(l->file, ".zip"))
-            l->kind = RomFolder::Kind::Zip;
-        else if (S_ISREG(st.st_mode) && endsIgnoringCase(l->file, ".7z"))
-            l->kind = RomFolder::Kind::SevenZip;
+            e.kind = RomFolder::Kind::Directory;
+        else if (S_ISREG(st.st_mode) && endsIgnoringCase(file, ".zip"))
+            e.kind = RomFolder::Kind::Zip;
+        else if (S_ISREG(st.st_mode) && endsIgnoringCase(file, ".7z"))
+            e.kind = RomFolder::Kind::SevenZip;
         else
             continue;
-        l->keep = true;
-        l->stamp = {qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+        e.keep = true;
+        e.stamp = {qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
     }
 }
 
 // The entries of `folder` that may be sets (their names, then one stat each, the folder open
 // once), at most `limit` of them; `*cut` when there were more.
-std::vector<Listed> listSets(const QByteArray &folder, int limit, bool *cut)
+Listing listSets(const QByteArray &folder, int limit, bool *cut)
 {
-    std::vector<Listed> listed;
+    Listing listing;
     *cut = false;
     if (folder.isEmpty() || folder.indexOf('\0') >= 0)
-        return listed;
+        return listing;
     DIR *dir = ::opendir(folder.constData());
     if (!dir)
-        return listed;
+        return listing;
+    listing.names.reserve(1 << 16);
     while (const dirent *entry = ::readdir(dir)) {
         const char *name = entry->d_name;
         if (name[0] == '.')
@@ -88,31 +99,44 @@ std::vector<Listed> listSets(const QByteArray &folder, int limit, bool *cut)
             continue;
         if (entry->d_type != DT_REG && entry->d_type != DT_DIR && entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
             continue;
-        if (listed.size() >= size_t(limit)) {
+        if (listing.entries.size() >= size_t(limit)) {
             *cut = true;
             break;
         }
-        listed.push_back({QByteArray(view.data(), view.size()), RomFolder::Kind::Directory, false, {}});
+        const size_t at = listing.names.size();
+        listing.names.insert(listing.names.end(), name, name + view.size() + 1);
+        listing.entries.push_back({quint32(at), quint32(view.size()), RomFolder::Kind::Directory, false, {}});
     }
     const int dirFd = ::dirfd(dir);
-    Listed *first = listed.data(), *last = listed.data() + listed.size();
-    if (listed.size() < SplitAt) {
-        statAll(dirFd, first, last);
+    const size_t count = listing.entries.size();
+    if (count < SplitAt) {
+        statAll(dirFd, &listing, 0, count);
     } else {
         // The stats are most of a large folder's time: half of them on a second thread.
-        Listed *middle = first + listed.size() / 2;
         std::optional<std::thread> other;
         try {
-            other.emplace(statAll, dirFd, middle, last);
+            other.emplace(statAll, dirFd, &listing, count / 2, count);
         } catch (const std::system_error &) {
-            statAll(dirFd, middle, last);
+            statAll(dirFd, &listing, count / 2, count);
         }
-        statAll(dirFd, first, middle);
+        statAll(dirFd, &listing, 0, count / 2);
         if (other)
             other->join();
     }
     ::closedir(dir);
-    return listed;
+    return listing;
+}
+
+// Compares the names in lower case, as unsigned bytes.
+int compareLowered(QByteArrayView a, QByteArrayView b)
+{
+    const qsizetype n = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        const uchar x = uchar(lowerAscii(a[i])), y = uchar(lowerAscii(b[i]));
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
 }
 
 } // namespace
@@ -124,51 +148,54 @@ RomFolder RomFolder::scan(const QByteArray &folder)
     while (result.m_path.size() > 1 && result.m_path.endsWith('/'))
         result.m_path.chop(1);
     result.m_readable = FileIO::isDirectory(folder);
-    std::vector<Listed> listed = listSets(result.m_path, MaxEntries, &result.m_cut);
-    struct Named {
-        QByteArray name;
-        Source source;
-    };
-    std::vector<Named> named;
-    named.reserve(listed.size());
-    for (Listed &l : listed) {
-        if (!l.keep)
-            continue;
-        const qsizetype suffix = l.kind == Kind::Zip ? 4 : l.kind == Kind::SevenZip ? 3 : 0;
-        named.push_back({lower(QByteArrayView(l.file).chopped(suffix)), {l.kind, std::move(l.file), l.stamp}});
-    }
-    listed = {};
+    const Listing listing = listSets(result.m_path, MaxEntries, &result.m_cut);
     // By name, then in the emulator's order of looking; a name spelt in two cases keeps both.
-    // Sorted by the names' first 16 bytes held beside each other, the whole names looked at only
-    // when those are alike: the names themselves lie all over the heap.
+    // Sorted by the names' first 16 bytes in lower case held beside each other, the whole names
+    // looked at only when those are alike and one is longer; the sets' own strings are then made
+    // in name order.
     struct Key {
         quint64 head[2];
-        quint32 index;
+        quint32 size;  // of the set's name: the entry's without its ending
+        quint32 entry;
     };
-    std::vector<Key> keys(named.size());
-    for (size_t i = 0; i < named.size(); ++i) {
+    std::vector<Key> keys;
+    keys.reserve(listing.entries.size());
+    for (size_t i = 0; i < listing.entries.size(); ++i) {
+        const Listing::Entry &e = listing.entries[i];
+        if (!e.keep)
+            continue;
+        const quint32 suffix = e.kind == Kind::Zip ? 4 : e.kind == Kind::SevenZip ? 3 : 0;
         unsigned char b[16] = {};
-        std::memcpy(b, named[i].name.constData(), size_t(std::min<qsizetype>(named[i].name.size(), 16)));
-        keys[i] = {{qFromBigEndian<quint64>(b), qFromBigEndian<quint64>(b + 8)}, quint32(i)};
+        const char *name = listing.names.data() + e.at;
+        for (quint32 c = 0; c < std::min<quint32>(e.size - suffix, 16); ++c)
+            b[c] = uchar(lowerAscii(name[c]));
+        keys.push_back({{qFromBigEndian<quint64>(b), qFromBigEndian<quint64>(b + 8)}, e.size - suffix, quint32(i)});
     }
-    std::sort(keys.begin(), keys.end(), [&](const Key &x, const Key &y) {
+    const auto nameOf = [&](const Key &k) { return listing.nameOf(listing.entries[k.entry]).first(k.size); };
+    // Whether two keys name one set; `order` < 0, 0 or > 0 as their names go.
+    const auto orderOf = [&](const Key &x, const Key &y) {
         if (x.head[0] != y.head[0])
-            return x.head[0] < y.head[0];
+            return x.head[0] < y.head[0] ? -1 : 1;
         if (x.head[1] != y.head[1])
-            return x.head[1] < y.head[1];
-        const Named &a = named[x.index], &b = named[y.index];
-        if (const int order = a.name.compare(b.name))
+            return x.head[1] < y.head[1] ? -1 : 1;
+        if (x.size <= 16 || y.size <= 16) // one is all in its head: the shorter goes first
+            return x.size == y.size ? 0 : x.size < y.size ? -1 : 1;
+        return compareLowered(nameOf(x), nameOf(y));
+    };
+    std::sort(keys.begin(), keys.end(), [&](const Key &x, const Key &y) {
+        if (const int order = orderOf(x, y))
             return order < 0;
-        if (a.source.kind != b.source.kind)
-            return a.source.kind < b.source.kind;
-        return a.source.file < b.source.file;
+        const Listing::Entry &a = listing.entries[x.entry], &b = listing.entries[y.entry];
+        if (a.kind != b.kind)
+            return a.kind < b.kind;
+        return listing.nameOf(a) < listing.nameOf(b);
     });
-    result.m_sets.reserve(qsizetype(named.size()));
-    for (const Key &key : keys) {
-        Named &n = named[key.index];
-        if (result.m_sets.isEmpty() || result.m_sets.last().name != n.name)
-            result.m_sets.append({std::move(n.name), {}});
-        result.m_sets.last().sources.append(std::move(n.source));
+    result.m_sets.reserve(qsizetype(keys.size()));
+    for (size_t k = 0; k < keys.size(); ++k) {
+        const Listing::Entry &e = listing.entries[keys[k].entry];
+        if (k == 0 || orderOf(keys[k - 1], keys[k]) != 0)
+            result.m_sets.append({lower(nameOf(keys[k])), {}});
+        result.m_sets.last().sources.append({e.kind, listing.nameOf(e).toByteArray(), e.stamp});
     }
     return result;
 }

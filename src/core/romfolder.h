@@ -11,6 +11,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
+#include <QVarLengthArray>
 
 class RomFolder {
 public:
@@ -23,9 +24,11 @@ public:
         FileIO::Stamp stamp;
         bool operator==(const Source &o) const { return kind == o.kind && file == o.file && stamp == o.stamp; }
     };
+    // A set's sources: nearly always one, held in place.
+    using Sources = QVarLengthArray<Source, 1>;
     struct Set {
         QByteArray name;      // in lower case, as machines are named
-        QList<Source> sources;
+        Sources sources;
     };
 
     RomFolder() = default;

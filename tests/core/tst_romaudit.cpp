@@ -9,6 +9,7 @@
 #include "testutil.h"
 #include "verifyromsreport.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
@@ -146,12 +147,56 @@ QHash<QByteArray, RomAudit::Verdict> auditKept(const RomForge::Read &r, const QB
 class TestRomAudit : public QObject {
     Q_OBJECT
 private slots:
+    void folderSets_data();
+    void folderSets();
     void forgedCrc();
     void agreesWithEmulator_data();
     void agreesWithEmulator();
     void verdicts_data();
     void verdicts();
 };
+
+// A folder's entries ("name/" a directory) and its sets as scanned: "name:file,file;…" in name
+// order, each set's sources in the order they are looked in.
+void TestRomAudit::folderSets_data()
+{
+    QTest::addColumn<QList<QByteArray>>("entries");
+    QTest::addColumn<QByteArray>("sets");
+    QTest::newRow("a directory, then the zip, then the 7z; files of no set left out")
+        << QList<QByteArray>{"pacman.7z", "pacman.zip", "pacman/", "readme.txt", ".hidden.zip", "notes/", "x.zip.txt"}
+        << QByteArray("notes:notes;pacman:pacman,pacman.zip,pacman.7z");
+    QTest::newRow("any letter case, both spellings kept")
+        << QList<QByteArray>{"PacMan.ZIP", "pacman.zip", "Galaga.7Z"} << QByteArray("galaga:Galaga.7Z;pacman:PacMan.ZIP,pacman.zip");
+    QTest::newRow("names alike in their first 16 bytes, and a prefix of another")
+        << QList<QByteArray>{"abcdefghijklmnopq.zip", "abcdefghijklmnop.zip", "abcdefghijklmnopb.zip", "abcdefghijklmnoPA.zip", "abc.zip", "ab.zip"}
+        << QByteArray("ab:ab.zip;abc:abc.zip;abcdefghijklmnop:abcdefghijklmnop.zip;abcdefghijklmnopa:abcdefghijklmnoPA.zip;"
+                      "abcdefghijklmnopb:abcdefghijklmnopb.zip;abcdefghijklmnopq:abcdefghijklmnopq.zip");
+    QTest::newRow("bytes above ASCII sort after it") << QList<QByteArray>{"\xc3\xa9t\xc3\xa9.zip", "z.zip"}
+        << QByteArray("z:z.zip;\xc3\xa9t\xc3\xa9:\xc3\xa9t\xc3\xa9.zip");
+}
+
+void TestRomAudit::folderSets()
+{
+    QFETCH(QList<QByteArray>, entries);
+    QFETCH(QByteArray, sets);
+    ScratchDir dir;
+    for (const QByteArray &entry : std::as_const(entries)) {
+        if (entry.endsWith('/'))
+            QVERIFY(QDir().mkpath(QString::fromLocal8Bit(dir.file(entry))));
+        else
+            writeFile(dir.file(entry), "PK");
+    }
+    const RomFolder folder = RomFolder::scan(dir.path());
+    QByteArrayList scanned;
+    for (const RomFolder::Set &set : folder.sets()) {
+        QByteArrayList files;
+        for (const RomFolder::Source &source : set.sources)
+            files.append(source.file);
+        scanned.append(set.name + ':' + files.join(','));
+        QCOMPARE(folder.find(set.name), &set);
+    }
+    QCOMPARE(scanned.join(';'), sets);
+}
 
 void TestRomAudit::forgedCrc()
 {
