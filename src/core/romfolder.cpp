@@ -14,8 +14,9 @@
 
 namespace {
 
-// A folder with fewer entries is stat'ed on one thread; a larger one on two, each half of it.
-constexpr size_t SplitAt = 4096;
+// A folder with fewer entries is stat'ed, and its sets made, on one thread; a larger one on two,
+// each half of it.
+constexpr size_t SplitAt = 1024;
 
 char lowerAscii(char c)
 {
@@ -55,6 +56,26 @@ struct Listing {
 
     QByteArrayView nameOf(const Entry &e) const { return QByteArrayView(names.data() + e.at, e.size); }
 };
+
+// Runs `work(from, to)` over [0, count): a large count in two halves, the second on a thread of
+// its own.
+template <typename Work>
+void inHalves(size_t count, const Work &work)
+{
+    if (count < SplitAt) {
+        work(0, count);
+        return;
+    }
+    std::optional<std::thread> other;
+    try {
+        other.emplace(work, count / 2, count);
+    } catch (const std::system_error &) {
+        work(count / 2, count);
+    }
+    work(0, count / 2);
+    if (other)
+        other->join();
+}
 
 void statAll(int dirFd, Listing *listing, size_t from, size_t to)
 {
@@ -108,21 +129,8 @@ Listing listSets(const QByteArray &folder, int limit, bool *cut)
         listing.entries.push_back({quint32(at), quint32(view.size()), RomFolder::Kind::Directory, false, {}});
     }
     const int dirFd = ::dirfd(dir);
-    const size_t count = listing.entries.size();
-    if (count < SplitAt) {
-        statAll(dirFd, &listing, 0, count);
-    } else {
-        // The stats are most of a large folder's time: half of them on a second thread.
-        std::optional<std::thread> other;
-        try {
-            other.emplace(statAll, dirFd, &listing, count / 2, count);
-        } catch (const std::system_error &) {
-            statAll(dirFd, &listing, count / 2, count);
-        }
-        statAll(dirFd, &listing, 0, count / 2);
-        if (other)
-            other->join();
-    }
+    // The stats are most of a large folder's time.
+    inHalves(listing.entries.size(), [&](size_t from, size_t to) { statAll(dirFd, &listing, from, to); });
     ::closedir(dir);
     return listing;
 }
@@ -190,13 +198,25 @@ RomFolder RomFolder::scan(const QByteArray &folder)
             return a.kind < b.kind;
         return listing.nameOf(a) < listing.nameOf(b);
     });
-    result.m_sets.reserve(qsizetype(keys.size()));
-    for (size_t k = 0; k < keys.size(); ++k) {
-        const Listing::Entry &e = listing.entries[keys[k].entry];
+    // Where each set's keys begin; the sets' strings are then made in two halves at once.
+    std::vector<size_t> starts;
+    starts.reserve(keys.size() + 1);
+    for (size_t k = 0; k < keys.size(); ++k)
         if (k == 0 || orderOf(keys[k - 1], keys[k]) != 0)
-            result.m_sets.append({lower(nameOf(keys[k])), {}});
-        result.m_sets.last().sources.append({e.kind, listing.nameOf(e).toByteArray(), e.stamp});
-    }
+            starts.push_back(k);
+    const size_t sets = starts.size();
+    starts.push_back(keys.size());
+    result.m_sets.resize(qsizetype(sets));
+    Set *const made = result.m_sets.data();
+    inHalves(sets, [&](size_t from, size_t to) {
+        for (size_t i = from; i < to; ++i) {
+            made[i].name = lower(nameOf(keys[starts[i]]));
+            for (size_t k = starts[i]; k < starts[i + 1]; ++k) {
+                const Listing::Entry &e = listing.entries[keys[k].entry];
+                made[i].sources.append({e.kind, listing.nameOf(e).toByteArray(), e.stamp});
+            }
+        }
+    });
     return result;
 }
 

@@ -156,8 +156,9 @@ private slots:
     void verdicts();
 };
 
-// A folder's entries ("name/" a directory) and its sets as scanned: "name:file,file;…" in name
-// order, each set's sources in the order they are looked in.
+// A folder's entries ("name/" a directory, "many" 1,500 archives "zz00000.zip" … "zz01499.zip",
+// enough to be scanned on two threads) and its sets as scanned: "name:file,file;…" in name
+// order, each set's sources in the order they are looked in, the many ones left out.
 void TestRomAudit::folderSets_data()
 {
     QTest::addColumn<QList<QByteArray>>("entries");
@@ -173,6 +174,8 @@ void TestRomAudit::folderSets_data()
                       "abcdefghijklmnopb:abcdefghijklmnopb.zip;abcdefghijklmnopq:abcdefghijklmnopq.zip");
     QTest::newRow("bytes above ASCII sort after it") << QList<QByteArray>{"\xc3\xa9t\xc3\xa9.zip", "z.zip"}
         << QByteArray("z:z.zip;\xc3\xa9t\xc3\xa9:\xc3\xa9t\xc3\xa9.zip");
+    QTest::newRow("a large folder") << QList<QByteArray>{"many", "Zz00750.7z", "zz00750/", "zz.zip", "zzz.zip"}
+        << QByteArray("zz:zz.zip;zz00750:zz00750,zz00750.zip,Zz00750.7z;zzz:zzz.zip");
 }
 
 void TestRomAudit::folderSets()
@@ -180,7 +183,13 @@ void TestRomAudit::folderSets()
     QFETCH(QList<QByteArray>, entries);
     QFETCH(QByteArray, sets);
     ScratchDir dir;
+    const int many = entries.contains("many") ? 1500 : 0;
+    const auto manyName = [](int i) { return "zz" + QByteArray::number(i).rightJustified(5, '0'); };
+    for (int i = many - 1; i >= 0; --i)
+        ::close(::open(dir.file(manyName(i) + ".zip").constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644));
     for (const QByteArray &entry : std::as_const(entries)) {
+        if (entry == "many")
+            continue;
         if (entry.endsWith('/'))
             QVERIFY(QDir().mkpath(QString::fromLocal8Bit(dir.file(entry))));
         else
@@ -188,13 +197,20 @@ void TestRomAudit::folderSets()
     }
     const RomFolder folder = RomFolder::scan(dir.path());
     QByteArrayList scanned;
+    int manyFound = 0;
     for (const RomFolder::Set &set : folder.sets()) {
+        QCOMPARE(folder.find(set.name), &set);
+        if (set.name.size() == 7 && set.name.startsWith("zz") && set.sources.size() == 1 && set.sources.at(0).file == set.name + ".zip") {
+            QCOMPARE(set.name, manyName(manyFound == 750 ? ++manyFound : manyFound)); // zz00750 has sources of its own
+            ++manyFound;
+            continue;
+        }
         QByteArrayList files;
         for (const RomFolder::Source &source : set.sources)
             files.append(source.file);
         scanned.append(set.name + ':' + files.join(','));
-        QCOMPARE(folder.find(set.name), &set);
     }
+    QCOMPARE(manyFound, many);
     QCOMPARE(scanned.join(';'), sets);
 }
 
