@@ -10,6 +10,7 @@
 #include "fileio.h"
 #include "filelistbox.h"
 #include "gamelist.h"
+#include "localtime.h"
 #include "modals.h"
 #include "answercache.h"
 #include "settingsfile.h"
@@ -218,6 +219,7 @@ int report(const std::vector<Row> &rows)
 
 int main(int argc, char *argv[])
 {
+    LocalTime::settle(); // as the program does
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     std::vector<Row> rows;

@@ -2,6 +2,7 @@
 #include "application.h"
 #include "appinfo.h"
 #include "commandmode.h"
+#include "localtime.h"
 #include "mainwindow.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@ int main(int argc, char *argv[])
     // Games are waited for and their status read: a SIGCHLD left ignored by whoever started this
     // program would have the system collect them, and every game's end read as unknown.
     std::signal(SIGCHLD, SIG_DFL);
+    LocalTime::settle();
     // The command-line mode needs no display: it is chosen before any window system is asked.
     if (CommandMode::wanted(argc, argv))
         return CommandMode::run(argc, argv);
