@@ -360,7 +360,7 @@ void TestRomAudit::agreesWithEmulator()
 // On the stand-in's sample: "files" lists the archives written, "name.zip=rom,rom" (a ROM given
 // as "rom:bad" gets a wrong CRC, "rom:damaged" bytes that do not match the CRC-32 the archive
 // gives them, "rom@other" is stored under another name), "verify" audits by Verify, "name/=rom" a
-// directory, "name.zip!" bytes that are no archive. After "then", the folder's sets are audited
+// directory, "name.zip!" bytes that are no archive, "+N" N entries more that are no ROM. After "then", the folder's sets are audited
 // with kept verdicts, changed, and audited again: "spoil name.zip" keeps its stamp but not its
 // bytes, "rm name.zip", "name.zip=..." a new archive, "catalogue" another reading of the
 // catalogue, "damage"/"cut" the kept file hurt, "old" it made of the layout before, "audit" an audit between (whose changes the kept
@@ -388,6 +388,11 @@ void TestRomAudit::verdicts_data()
     QTest::newRow("a wrong CRC, named with both numbers")
         << QByteArray("pacman") << QList<QByteArray>{"pacman.zip=pacman.6e:bad,pm1_prg1.6e"} << int(S::Wrong)
         << QStringLiteral("pacman.6e: CRC 3e1e5400, expected c1e6ab10");
+    QTest::newRow("an archive whose directory lies before its last 64 KiB")
+        << QByteArray("pacman") << QList<QByteArray>{"pacman.zip=pacman.6e,pm1_prg1.6e,+1200"} << int(S::Good)
+        << QStringLiteral("good: all 2 ROM files there");
+    QTest::newRow("the same, verified") << QByteArray("pacman") << QList<QByteArray>{"pacman.zip=pacman.6e:bad,pm1_prg1.6e,+1200", "verify"}
+        << int(S::Wrong) << QStringLiteral("2 wrong files: pacman.6e: CRC 3e1e5400, expected c1e6ab10; pm1_prg1.6e: SHA-1 differs");
     QTest::newRow("a directory set, by name")
         << QByteArray("pacman") << QList<QByteArray>{"pacman/=pacman.6e,pm1_prg1.6e"} << int(S::Good)
         << QStringLiteral("good: all 2 ROM files there");
@@ -541,6 +546,11 @@ void TestRomAudit::verdicts()
         for (const QByteArray &item : step.mid(eq + 1).split(',')) {
             if (item.isEmpty())
                 continue;
+            if (item.startsWith('+')) { // entries of no ROM, their directory larger than its tail read at once
+                for (int n = item.mid(1).toInt(), k = 0; k < n; ++k)
+                    content.append({"padding/" + QByteArray(60, 'p') + QByteArray::number(k), {}});
+                continue;
+            }
             const QByteArray base = item.split('@').first().split(':').first();
             const std::optional<RomList::Rom> rom = romNamed(base);
             QVERIFY(rom);
