@@ -1,7 +1,11 @@
 #include "romaudit.h"
 
+#include "halves.h"
+
 #include <QCryptographicHash>
 #include <QSet>
+#include <QVarLengthArray>
+#include <algorithm>
 #include <optional>
 #include <zlib.h>
 
@@ -9,6 +13,8 @@ namespace {
 
 // Bounds of the walks over a catalogue's links, which a damaged catalogue could make circular.
 constexpr int MaxChain = 16;
+// A list of sets this long is audited on two threads (auditAll).
+constexpr size_t HalvedFrom = 256;
 // Games named in a BIOS or device set's summary; the details name them all.
 constexpr int UsersInSummary = 5;
 // The head of a CHD file: its tag, and for version 5 where the SHA-1 of its data and metadata lies.
@@ -65,6 +71,19 @@ RomAudit::RomAudit(const Catalogue &catalogue, const RomList &roms, const RomFol
 }
 
 RomAudit::~RomAudit() = default;
+
+QList<RomAudit::Verdict> RomAudit::auditAll(const Catalogue &catalogue, const RomList &roms, const RomFolder &folder,
+                                            Depth depth, const QList<const RomFolder::Set *> &sets)
+{
+    QList<Verdict> verdicts(sets.size());
+    Verdict *const out = verdicts.data(); // each half writes its own
+    Halves::run(size_t(sets.size()), HalvedFrom, [&](size_t from, size_t to) {
+        RomAudit audit(catalogue, roms, folder, depth);
+        for (size_t i = from; i < to; ++i)
+            out[i] = audit.audit(*sets.at(qsizetype(i)));
+    });
+    return verdicts;
+}
 
 QString RomAudit::stateText(State state)
 {
@@ -147,14 +166,19 @@ QList<QByteArray> RomAudit::usersOf(int machine)
             const Catalogue::Machine m = m_catalogue.machine(i);
             if (!m.isGame())
                 continue;
-            QSet<int> seen;
-            for (int link : chain(i))
-                if (link != i && m_catalogue.machine(link).isBios())
-                    seen.insert(link);
+            QVarLengthArray<int, 32> seen;
+            auto see = [&](int used) {
+                if (std::find(seen.begin(), seen.end(), used) == seen.end())
+                    seen.append(used);
+            };
+            if (!m.romOf().isEmpty())
+                for (int link : chain(i))
+                    if (link != i && m_catalogue.machine(link).isBios())
+                        see(link);
             if (withRefs)
                 for (QByteArrayView ref : m_roms.deviceRefs(i))
-                    if (const int d = m_catalogue.indexOf(ref); d >= 0)
-                        seen.insert(d);
+                    if (const int d = deviceIndex(ref); d >= 0)
+                        see(d);
             for (int user : std::as_const(seen))
                 m_users[user].append(m.name().toByteArray());
         }
@@ -202,30 +226,75 @@ RomAudit::Verdict RomAudit::audit(const QByteArray &name)
     return verdict;
 }
 
+int RomAudit::deviceIndex(QByteArrayView ref)
+{
+    const auto it = m_deviceIndex.constFind(ref);
+    if (it != m_deviceIndex.constEnd())
+        return *it;
+    const int index = m_catalogue.indexOf(ref);
+    m_deviceIndex.insert(ref, index);
+    return index;
+}
+
+bool RomAudit::hasRoms(int machine)
+{
+    if (m_hasRoms.empty())
+        m_hasRoms.assign(size_t(m_catalogue.size()), -1);
+    qint8 &known = m_hasRoms[size_t(machine)];
+    if (known < 0)
+        known = m_roms.roms(machine).isEmpty() ? 0 : 1;
+    return known == 1;
+}
+
 RomAudit::Verdict RomAudit::auditMachine(int machine, const QByteArray &name)
 {
     Verdict verdict;
     verdict.set = name;
     const QList<int> path = chain(machine);
-    QSet<QByteArray> consulted;
     bool sevenZip = false;
     QStringList unreadable;
+
+    // The sets looked in, each found once: its name, the folder's set of it, its sources' contents
+    // as they are read, and whether it was looked in.
+    struct Place {
+        int machine;
+        QByteArray name;
+        const RomFolder::Set *set;
+        QVarLengthArray<const Contents *, 1> read;
+        bool consulted = false;
+    };
+    QVarLengthArray<Place, 8> known;
+    auto placeOf = [&](int place) -> Place & {
+        for (Place &p : known)
+            if (p.machine == place)
+                return p;
+        QByteArray setName = m_catalogue.machine(place).name().toByteArray();
+        const RomFolder::Set *set = m_folder.find(setName);
+        known.append({place, std::move(setName), set, {}, false});
+        if (set)
+            known.last().read.resize(set->sources.size(), nullptr);
+        return known.last();
+    };
 
     // Looks for one ROM file along `places`, nearest first.
     auto look = [&](const RomList::Rom &rom, const QList<int> &places) {
         Finding finding;
-        for (int place : places) {
-            const QByteArray setName = m_catalogue.machine(place).name().toByteArray();
-            consulted.insert(setName);
-            const RomFolder::Set *set = m_folder.find(setName);
+        for (int placeIndex : places) {
+            Place &place = placeOf(placeIndex);
+            place.consulted = true;
+            const RomFolder::Set *set = place.set;
             if (!set)
                 continue;
-            for (const RomFolder::Source &source : set->sources) {
+            const QByteArray &setName = place.name;
+            for (qsizetype s = 0; s < set->sources.size(); ++s) {
+                const RomFolder::Source &source = set->sources.at(s);
                 if (source.kind == RomFolder::Kind::SevenZip) {
                     sevenZip = true;
                     continue;
                 }
-                const Contents &c = contents(source);
+                if (!place.read[s])
+                    place.read[s] = &contents(source);
+                const Contents &c = *place.read[s];
                 if (!c.fault.isEmpty()) {
                     const QString text = QStringLiteral("%1 cannot be read: %2").arg(str(source.file), c.fault);
                     if (!unreadable.contains(text))
@@ -316,6 +385,8 @@ RomAudit::Verdict RomAudit::auditMachine(int machine, const QByteArray &name)
         if (!rom.optional)
             ++required;
         const Finding f = look(rom, places);
+        if (f.kind == Finding::Found && rom.status != RomList::Dump::BadDump)
+            return;
         const QString romName = str(rom.name);
         if (f.kind != Finding::Found && !(rom.optional && f.kind == Finding::Missing))
             verdict.problems.append({rom.name.toByteArray(), f.kind == Finding::Missing ? Verdict::Problem::Missing
@@ -350,15 +421,15 @@ RomAudit::Verdict RomAudit::auditMachine(int machine, const QByteArray &name)
     for (const RomList::Rom &rom : m_roms.roms(machine))
         judge(rom, path, -1);
     // The devices' own files: in the device's set, then along the machine's.
-    QSet<int> devices;
+    QVarLengthArray<int, 32> devices;
     for (QByteArrayView ref : m_roms.deviceRefs(machine)) {
-        const int device = m_catalogue.indexOf(ref);
-        if (device < 0 || device == machine || devices.contains(device))
+        const int device = deviceIndex(ref);
+        if (device < 0 || device == machine || std::find(devices.begin(), devices.end(), device) != devices.end())
             continue;
-        devices.insert(device);
+        devices.append(device);
+        if (!hasRoms(device))
+            continue;
         const QList<RomList::Rom> deviceRoms = m_roms.roms(device);
-        if (deviceRoms.isEmpty())
-            continue;
         const QList<int> places = QList<int>{device} + path;
         for (const RomList::Rom &rom : deviceRoms)
             judge(rom, places, device);
@@ -371,10 +442,10 @@ RomAudit::Verdict RomAudit::auditMachine(int machine, const QByteArray &name)
             continue;
         const QByteArray file = disk.name.toByteArray() + ".chd";
         QByteArray found;
-        for (int place : path) {
-            const QByteArray setName = m_catalogue.machine(place).name().toByteArray();
-            consulted.insert(setName);
-            if (const RomFolder::Set *set = m_folder.find(setName))
+        for (int placeIndex : path) {
+            Place &place = placeOf(placeIndex);
+            place.consulted = true;
+            if (const RomFolder::Set *set = place.set)
                 for (const RomFolder::Source &source : set->sources)
                     if (found.isEmpty() && source.kind == RomFolder::Kind::Directory
                         && FileIO::isFile(m_folder.pathOf(source) + '/' + file))
@@ -396,7 +467,9 @@ RomAudit::Verdict RomAudit::auditMachine(int machine, const QByteArray &name)
             wrong.append(QStringLiteral("%1: SHA-1 differs").arg(str(file)));
     }
 
-    verdict.consulted = consulted.values();
+    for (const Place &place : known)
+        if (place.consulted)
+            verdict.consulted.append(place.name);
     std::sort(verdict.consulted.begin(), verdict.consulted.end());
     if (!verdict.consulted.contains(name))
         verdict.consulted.prepend(name);

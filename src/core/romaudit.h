@@ -25,6 +25,7 @@
 #include <QString>
 #include <memory>
 #include <utility>
+#include <vector>
 
 class RomAudit {
 public:
@@ -63,6 +64,11 @@ public:
     Verdict audit(const QByteArray &name);
     Depth depth() const { return m_depth; }
 
+    // The verdicts of `sets` (of `folder`), in their order: many of them audited in two halves at
+    // once, each half by an audit of its own (and its own reading of a parent both halves need).
+    static QList<Verdict> auditAll(const Catalogue &catalogue, const RomList &roms, const RomFolder &folder, Depth depth,
+                                   const QList<const RomFolder::Set *> &sets);
+
     // "good", "incomplete", ...: a state's word for a Status column.
     static QString stateText(State state);
 
@@ -74,6 +80,8 @@ private:
     QString relation(int machine, int owner) const;
     QList<QByteArray> usersOf(int machine);
     Verdict auditMachine(int machine, const QByteArray &name);
+    int deviceIndex(QByteArrayView ref);
+    bool hasRoms(int machine);
 
     const Catalogue &m_catalogue;
     const RomList &m_roms;
@@ -85,4 +93,8 @@ private:
     std::unique_ptr<RomArchive::Archive> m_open;
     QHash<int, QList<QByteArray>> m_users;
     bool m_usersBuilt = false;
+    // Asked for every machine's devices, each found once: a device's number by its name, and
+    // whether it has ROM files (-1: not known yet).
+    QHash<QByteArrayView, int> m_deviceIndex;
+    std::vector<qint8> m_hasRoms;
 };

@@ -1,12 +1,11 @@
 #include "romfolder.h"
 
+#include "halves.h"
+
 #include <QString>
 #include <QtEndian>
 #include <cstring>
 #include <algorithm>
-#include <optional>
-#include <system_error>
-#include <thread>
 #include <vector>
 #include <dirent.h>
 #include <fcntl.h>
@@ -56,26 +55,6 @@ struct Listing {
 
     QByteArrayView nameOf(const Entry &e) const { return QByteArrayView(names.data() + e.at, e.size); }
 };
-
-// Runs `work(from, to)` over [0, count): a large count in two halves, the second on a thread of
-// its own.
-template <typename Work>
-void inHalves(size_t count, const Work &work)
-{
-    if (count < SplitAt) {
-        work(0, count);
-        return;
-    }
-    std::optional<std::thread> other;
-    try {
-        other.emplace(work, count / 2, count);
-    } catch (const std::system_error &) {
-        work(count / 2, count);
-    }
-    work(0, count / 2);
-    if (other)
-        other->join();
-}
 
 void statAll(int dirFd, Listing *listing, size_t from, size_t to)
 {
@@ -130,7 +109,7 @@ Listing listSets(const QByteArray &folder, int limit, bool *cut)
     }
     const int dirFd = ::dirfd(dir);
     // The stats are most of a large folder's time.
-    inHalves(listing.entries.size(), [&](size_t from, size_t to) { statAll(dirFd, &listing, from, to); });
+    Halves::run(listing.entries.size(), SplitAt, [&](size_t from, size_t to) { statAll(dirFd, &listing, from, to); });
     ::closedir(dir);
     return listing;
 }
@@ -208,7 +187,7 @@ RomFolder RomFolder::scan(const QByteArray &folder)
     starts.push_back(keys.size());
     result.m_sets.resize(qsizetype(sets));
     Set *const made = result.m_sets.data();
-    inHalves(sets, [&](size_t from, size_t to) {
+    Halves::run(sets, SplitAt, [&](size_t from, size_t to) {
         for (size_t i = from; i < to; ++i) {
             made[i].name = lower(nameOf(keys[starts[i]]));
             for (size_t k = starts[i]; k < starts[i + 1]; ++k) {

@@ -84,21 +84,35 @@ int run(const QByteArray &folderPath, bool verify, const QByteArray &emulator, i
     if (!folder.readable())
         fail(failureStatus, CommandMode::NoInput, QStringLiteral("Cannot read the ROM folder %1").arg(Errors::pathText(folderPath)));
     const RomAudit::Depth depth = verify ? RomAudit::Depth::Verify : RomAudit::Depth::Quick;
-    RomAudit audit(*catalogue, *roms, folder, depth);
-    // The verdicts of the last audit of this folder, for the sets whose archives are as they were.
+    // The verdicts of the last audit of this folder, for the sets whose archives are as they were;
+    // the other sets audited, many of them two at a time.
     const QByteArray keptFile = AuditCache::fileFor(EmulatorAnswers::cacheDirectory(), folder.path(), depth);
     AuditCache kept = AuditCache::read(keptFile, AuditCache::keyOf(*catalogue, depth));
-    int games = 0, playable = 0, others = 0;
+    QList<std::optional<RomAudit::Verdict>> verdicts;
+    verdicts.reserve(folder.sets().size());
+    QList<const RomFolder::Set *> left;
     for (const RomFolder::Set &set : folder.sets()) {
+        verdicts.append(kept.kept(folder, set));
+        if (!verdicts.last())
+            left.append(&set);
+    }
+    QList<RomAudit::Verdict> audited = RomAudit::auditAll(*catalogue, *roms, folder, depth, left);
+    int games = 0, playable = 0, others = 0;
+    qsizetype next = 0;
+    for (std::optional<RomAudit::Verdict> &v : verdicts) {
+        if (!v) {
+            v = std::move(audited[next++]);
+            kept.keep(folder, *v);
+        }
+        RomAudit::Verdict &verdict = *v;
         // A 7z set's verdict comes from the emulator, and is kept only when it gave one.
-        RomAudit::Verdict verdict = kept.verdict(audit, folder, set);
         if (EmulatorAudit::wanted(verdict)) {
             EmulatorAudit::Outcome outcome = EmulatorAudit::Outcome::Done;
             verdict = EmulatorAudit::verdict(program, folder.path(), verdict, nullptr, &outcome);
             if (outcome == EmulatorAudit::Outcome::Done)
                 kept.keep(folder, verdict);
         }
-        print(set.name + '\t' + RomAudit::stateText(verdict.state).toUtf8() + '\t' + verdict.summary.toUtf8() + '\n');
+        print(verdict.set + '\t' + RomAudit::stateText(verdict.state).toUtf8() + '\t' + verdict.summary.toUtf8() + '\n');
         if (verdict.isGame()) {
             ++games;
             playable += verdict.playable() ? 1 : 0;
