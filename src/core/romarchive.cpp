@@ -32,6 +32,7 @@ Listing listOpen(zip_t *archive)
     }
     qint64 namesBytes = 0;
     listing.entries.reserve(qsizetype(count));
+    listing.names.reserve(qsizetype(count) * 16);
     for (zip_int64_t i = 0; i < count; ++i) {
         zip_stat_t st;
         zip_stat_init(&st);
@@ -40,6 +41,7 @@ Listing listOpen(zip_t *archive)
         const QByteArrayView whole(st.name);
         if (whole.size() > MaxNameBytes || (namesBytes += whole.size()) > MaxNamesBytes) {
             listing.entries.clear();
+            listing.names.clear();
             listing.fault = QStringLiteral("entry names longer than this program reads");
             return listing;
         }
@@ -47,12 +49,8 @@ Listing listOpen(zip_t *archive)
             continue; // a directory entry
         // The emulator finds an entry by its last part: "roms/pacman.6e" is "pacman.6e".
         const qsizetype slash = whole.lastIndexOf('/');
-        Entry entry;
-        entry.name = whole.sliced(slash + 1).toByteArray();
-        entry.size = (st.valid & ZIP_STAT_SIZE) ? st.size : 0;
-        entry.crc = (st.valid & ZIP_STAT_CRC) ? st.crc : 0;
-        entry.index = int(i);
-        listing.entries.append(std::move(entry));
+        listing.add(whole.sliced(slash + 1), (st.valid & ZIP_STAT_SIZE) ? st.size : 0,
+                    (st.valid & ZIP_STAT_CRC) ? st.crc : 0, int(i));
     }
     return listing;
 }
@@ -160,7 +158,7 @@ Listing listFrom(TailFile *file)
         zip_error_fini(&error);
         if (source)
             zip_source_free(source);
-        return {{}, text};
+        return Listing::failed(text);
     }
     zip_error_fini(&error);
     Listing listing = listOpen(archive);
@@ -187,13 +185,13 @@ Listing list(const QByteArray &path)
     file.fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
     if (file.fd < 0 || ::fstat(file.fd, &st) != 0) {
         zip_error_set(&file.error, ZIP_ER_OPEN, errno);
-        return {{}, errorText(&file.error)};
+        return Listing::failed(errorText(&file.error));
     }
     file.size = qint64(st.st_size);
     file.tailAt = std::max<qint64>(0, file.size - TailFile::TailBytes);
     file.tail.resize(file.size - file.tailAt);
     if (!file.readAt(file.tail.data(), file.tailAt, file.tail.size()))
-        return {{}, errorText(&file.error)};
+        return Listing::failed(errorText(&file.error));
     return listFrom(&file);
 }
 
@@ -212,7 +210,7 @@ Archive::Archive(const QByteArray &path) : m_path(path)
 {
     int error = 0;
     m_zip = zip_open(path.constData(), ZIP_RDONLY, &error);
-    m_listing = m_zip ? listOpen(m_zip) : Listing{{}, zipErrorText(error)};
+    m_listing = m_zip ? listOpen(m_zip) : Listing::failed(zipErrorText(error));
 }
 
 Archive::~Archive()

@@ -12,6 +12,7 @@
 #include <QList>
 #include <QString>
 #include <optional>
+#include <utility>
 
 struct zip;
 
@@ -23,16 +24,31 @@ constexpr qint64 MaxNamesBytes = qint64(16) << 20;
 constexpr quint64 MaxEntryBytes = quint64(4) << 30;
 
 struct Entry {
-    QByteArray name;   // as stored, without any directory part the archive gives it
+    // Its name (as stored, without any directory part the archive gives it) in the listing's names.
+    quint32 nameAt = 0;
+    quint32 nameSize = 0;
     quint64 size = 0;
     quint32 crc = 0;
     int index = 0;     // libzip's, to read it
 };
 
 struct Listing {
+    QByteArray names;  // every entry's name, one after another: one block, not one each
     QList<Entry> entries;
     QString fault;     // why the archive cannot be read; empty when it can
     bool ok() const { return fault.isEmpty(); }
+    static Listing failed(QString why)
+    {
+        Listing listing;
+        listing.fault = std::move(why);
+        return listing;
+    }
+    QByteArrayView nameOf(const Entry &entry) const { return QByteArrayView(names).sliced(entry.nameAt, entry.nameSize); }
+    void add(QByteArrayView name, quint64 size, quint32 crc, int index)
+    {
+        entries.append({quint32(names.size()), quint32(name.size()), size, crc, index});
+        names.append(name.data(), name.size());
+    }
 };
 
 // The directory of the archive at `path`.

@@ -3,7 +3,6 @@
 #include "halves.h"
 
 #include <QCryptographicHash>
-#include <QSet>
 #include <QVarLengthArray>
 #include <algorithm>
 #include <optional>
@@ -52,8 +51,7 @@ quint32 crcOf(QByteArrayView bytes)
 struct RomAudit::Contents {
     RomFolder::Kind kind;
     QByteArray path;
-    QString fault;
-    QList<RomArchive::Entry> entries;
+    RomArchive::Listing listing; // its fault: why it cannot be read
 };
 
 // Where one ROM file was found, and how it was.
@@ -111,20 +109,17 @@ const RomAudit::Contents &RomAudit::contents(const RomFolder::Source &source)
     if (source.kind == RomFolder::Kind::Zip) {
         if (m_depth == Depth::Verify) {
             m_open = std::make_unique<RomArchive::Archive>(slot->path);
-            slot->entries = m_open->listing().entries;
-            slot->fault = m_open->listing().fault;
+            slot->listing = m_open->listing();
         } else {
-            RomArchive::Listing listing = RomArchive::list(slot->path);
-            slot->entries = std::move(listing.entries);
-            slot->fault = listing.fault;
+            slot->listing = RomArchive::list(slot->path);
         }
     } else if (source.kind == RomFolder::Kind::Directory) {
         bool cut = false;
         for (const FileIO::Entry &entry : FileIO::listEntries(slot->path, RomArchive::MaxEntries, &cut))
             if (!entry.directory)
-                slot->entries.append({entry.name, quint64(entry.stamp.size), 0, 0});
+                slot->listing.add(entry.name, quint64(entry.stamp.size), 0, 0);
         if (cut)
-            slot->fault = QStringLiteral("more than %1 files").arg(RomArchive::MaxEntries);
+            slot->listing.fault = QStringLiteral("more than %1 files").arg(RomArchive::MaxEntries);
     }
     return *slot;
 }
@@ -157,10 +152,11 @@ QString RomAudit::relation(int machine, int owner) const
 }
 
 // The games that use a BIOS (along their romof chain) or a device (among their device_refs).
-QList<QByteArray> RomAudit::usersOf(int machine)
+const QList<int> &RomAudit::usersOf(int machine)
 {
     if (!m_usersBuilt) {
         m_usersBuilt = true;
+        m_users.resize(size_t(m_catalogue.size()));
         const bool withRefs = m_roms.size() == m_catalogue.size();
         for (int i = 0; i < m_catalogue.size(); ++i) {
             const Catalogue::Machine m = m_catalogue.machine(i);
@@ -179,11 +175,11 @@ QList<QByteArray> RomAudit::usersOf(int machine)
                 for (QByteArrayView ref : m_roms.deviceRefs(i))
                     if (const int d = deviceIndex(ref); d >= 0)
                         see(d);
-            for (int user : std::as_const(seen))
-                m_users[user].append(m.name().toByteArray());
+            for (int used : std::as_const(seen))
+                m_users[size_t(used)].append(i);
         }
     }
-    return m_users.value(machine);
+    return m_users[size_t(machine)];
 }
 
 RomAudit::Verdict RomAudit::audit(const QByteArray &name)
@@ -204,11 +200,11 @@ RomAudit::Verdict RomAudit::audit(const QByteArray &name)
 
     // A BIOS or device set: the games using it, and whether it is whole itself.
     Verdict own = auditMachine(machine, name);
-    const QList<QByteArray> users = usersOf(machine);
+    const QList<int> &users = usersOf(machine);
     const QString kind = m.isBios() ? QStringLiteral("BIOS") : QStringLiteral("device");
     QStringList named;
     for (qsizetype i = 0; i < users.size() && i < UsersInSummary; ++i)
-        named.append(str(users.at(i)));
+        named.append(str(m_catalogue.machine(users.at(i)).name()));
     QString usedBy = users.isEmpty() ? QStringLiteral("used by no game")
         : QStringLiteral("used by %1 %2: %3%4")
               .arg(users.size())
@@ -217,11 +213,14 @@ RomAudit::Verdict RomAudit::audit(const QByteArray &name)
     verdict = own;
     verdict.state = State::BiosOrDevice;
     verdict.summary = QStringLiteral("%1 set, %2; %3").arg(kind, usedBy, own.summary);
-    QStringList all;
-    for (const QByteArray &user : users)
-        all.append(str(user));
+    QByteArray all;
+    for (int user : users) {
+        if (!all.isEmpty())
+            all.append(", ");
+        all.append(m_catalogue.machine(user).name());
+    }
     verdict.details = QStringLiteral("%1.\nUsed by %2.\n%3")
-                          .arg(verdict.summary, users.isEmpty() ? QStringLiteral("no game") : all.join(QStringLiteral(", ")),
+                          .arg(verdict.summary, users.isEmpty() ? QStringLiteral("no game") : str(all),
                                own.details);
     return verdict;
 }
@@ -268,7 +267,7 @@ RomAudit::Verdict RomAudit::auditMachine(int machine, const QByteArray &name)
         for (Place &p : known)
             if (p.machine == place)
                 return p;
-        QByteArray setName = m_catalogue.machine(place).name().toByteArray();
+        QByteArray setName = place == machine ? name : m_catalogue.machine(place).name().toByteArray();
         const RomFolder::Set *set = m_folder.find(setName);
         known.append({place, std::move(setName), set, {}, false});
         if (set)
@@ -295,22 +294,23 @@ RomAudit::Verdict RomAudit::auditMachine(int machine, const QByteArray &name)
                 if (!place.read[s])
                     place.read[s] = &contents(source);
                 const Contents &c = *place.read[s];
-                if (!c.fault.isEmpty()) {
-                    const QString text = QStringLiteral("%1 cannot be read: %2").arg(str(source.file), c.fault);
+                if (!c.listing.ok()) {
+                    const QString text = QStringLiteral("%1 cannot be read: %2").arg(str(source.file), c.listing.fault);
                     if (!unreadable.contains(text))
                         unreadable.append(text);
                     continue;
                 }
                 const RomArchive::Entry *entry = nullptr;
                 if (c.kind == RomFolder::Kind::Zip && rom.crc)
-                    for (const RomArchive::Entry &e : c.entries)
+                    for (const RomArchive::Entry &e : c.listing.entries)
                         if (e.crc == *rom.crc) {
                             entry = &e;
                             break;
                         }
                 if (!entry)
-                    for (const RomArchive::Entry &e : c.entries)
-                        if (c.kind == RomFolder::Kind::Zip ? sameIgnoringCase(e.name, rom.name) : e.name == rom.name) {
+                    for (const RomArchive::Entry &e : c.listing.entries)
+                        if (c.kind == RomFolder::Kind::Zip ? sameIgnoringCase(c.listing.nameOf(e), rom.name)
+                                                           : c.listing.nameOf(e) == rom.name) {
                             entry = &e;
                             break;
                         }
@@ -323,10 +323,9 @@ RomAudit::Verdict RomAudit::auditMachine(int machine, const QByteArray &name)
                     finding.kind = Finding::Length;
                     return finding;
                 }
-                const QByteArray file = c.path + '/' + entry->name;
                 std::optional<QByteArray> bytes; // a directory's file, read once
                 if (c.kind == RomFolder::Kind::Directory) {
-                    bytes = FileIO::read(file, qint64(rom.size));
+                    bytes = FileIO::read(c.path + '/' + c.listing.nameOf(*entry).toByteArray(), qint64(rom.size));
                     if (!bytes || quint64(bytes->size()) != rom.size) {
                         finding.kind = Finding::Unreadable;
                         return finding;
@@ -553,5 +552,14 @@ RomAudit::Verdict RomAudit::auditMachine(int machine, const QByteArray &name)
         return finish(State::Notes, QStringLiteral("good, with notes: %1").arg(notes.join(QStringLiteral("; "))));
     if (required == 0 && m_roms.disks(machine).isEmpty())
         return finish(State::Good, QStringLiteral("good: needs no ROM files (the emulator says \"best available\")"));
-    return finish(State::Good, QStringLiteral("good: all %1 there").arg(files(required)));
+    // Most sets are good: their texts are made once for each number of files, and shared.
+    std::pair<QString, QString> &good = m_goodTexts[required];
+    if (good.first.isEmpty()) {
+        finish(State::Good, QStringLiteral("good: all %1 there").arg(files(required)));
+        good = {verdict.summary, verdict.details};
+    }
+    verdict.state = State::Good;
+    verdict.summary = good.first;
+    verdict.details = good.second;
+    return verdict;
 }

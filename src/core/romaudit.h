@@ -78,7 +78,7 @@ private:
     const Contents &contents(const RomFolder::Source &source);
     QList<int> chain(int machine) const;
     QString relation(int machine, int owner) const;
-    QList<QByteArray> usersOf(int machine);
+    const QList<int> &usersOf(int machine);
     Verdict auditMachine(int machine, const QByteArray &name);
     int deviceIndex(QByteArrayView ref);
     bool hasRoms(int machine);
@@ -91,10 +91,11 @@ private:
     // The archive a verification reads from now, open from its listing on while its set's files
     // are read; one at a time.
     std::unique_ptr<RomArchive::Archive> m_open;
-    QHash<int, QList<QByteArray>> m_users;
+    std::vector<QList<int>> m_users; // by machine, the games using it
     bool m_usersBuilt = false;
     // Asked for every machine's devices, each found once: a device's number by its name, and
     // whether it has ROM files (-1: not known yet).
     QHash<QByteArrayView, int> m_deviceIndex;
     std::vector<qint8> m_hasRoms;
+    QHash<int, std::pair<QString, QString>> m_goodTexts; // a good set's summary and details, by its number of files
 };

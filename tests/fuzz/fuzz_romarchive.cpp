@@ -14,9 +14,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::abort();
     qint64 names = 0;
     for (const RomArchive::Entry &entry : listing.entries) {
-        if (entry.name.size() > RomArchive::MaxNameBytes || entry.name.contains('/'))
+        const QByteArrayView name = listing.nameOf(entry);
+        if (name.size() > RomArchive::MaxNameBytes || name.contains('/'))
             std::abort();
-        names += entry.name.size();
+        names += name.size();
     }
     if (names > RomArchive::MaxNamesBytes)
         std::abort();
