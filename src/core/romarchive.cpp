@@ -13,11 +13,16 @@ namespace RomArchive {
 
 namespace {
 
+QString errorText(zip_error_t *error)
+{
+    return QString::fromLocal8Bit(zip_error_strerror(error));
+}
+
 QString zipErrorText(int code)
 {
     zip_error_t error;
     zip_error_init_with_code(&error, code);
-    const QString text = QString::fromLocal8Bit(zip_error_strerror(&error));
+    const QString text = errorText(&error);
     zip_error_fini(&error);
     return text;
 }
@@ -139,11 +144,6 @@ zip_int64_t tailFileCall(void *state, void *data, zip_uint64_t length, zip_sourc
         zip_error_set(&t.error, ZIP_ER_OPNOTSUPP, 0);
         return -1;
     }
-}
-
-QString errorText(zip_error_t *error)
-{
-    return QString::fromLocal8Bit(zip_error_strerror(error));
 }
 
 // The directory of the archive `file` holds (its tail read).
