@@ -221,7 +221,7 @@ void bareInflateAndHash(const QByteArray &folder, const QList<QByteArray> &names
 std::vector<CatalogueRow> auditRows(int runs)
 {
     std::vector<CatalogueRow> rows;
-    const char *emulator = "/usr/games/mame";
+    const char *emulator = DebianMame;
     if (!FileIO::isExecutableFile(emulator)) {
         std::printf("(Debian's mame is not installed: no figures for the audit)\n");
         return rows;

@@ -140,7 +140,7 @@ std::vector<CatalogueRow> catalogueRows(int runs)
 
     // Reading Debian's emulator's whole catalogue, against its answer piped into a bare expat
     // count of elements. Median of 3 each, taken in turn.
-    const char *emulator = "/usr/games/mame";
+    const char *emulator = DebianMame;
     if (FileIO::isExecutableFile(emulator)) {
         qputenv("SDL_VIDEODRIVER", "dummy");
         qputenv("SDL_AUDIODRIVER", "dummy");

@@ -167,7 +167,7 @@ struct Row {
 // of `runs` with the vocabulary kept. Nothing when the emulator is not installed.
 std::optional<std::pair<double, double>> runToGameStart(int runs)
 {
-    const QByteArray emulator = "/usr/games/mame";
+    const QByteArray emulator = DebianMame;
     if (!FileIO::isExecutableFile(emulator))
         return std::nullopt;
     QList<QByteArray> lines(54);

@@ -60,7 +60,7 @@ void showPage(Notebook &n)
 // emulator's answers kept; nothing when the emulator is not installed.
 std::optional<std::pair<double, double>> editorOpening(int runs)
 {
-    const QByteArray emulator = "/usr/games/mame";
+    const QByteArray emulator = DebianMame;
     if (!FileIO::isExecutableFile(emulator))
         return std::nullopt;
     QList<QByteArray> lines(54);
