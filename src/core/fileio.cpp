@@ -170,6 +170,11 @@ std::optional<Stamp> stamp(const QByteArray &path)
     struct stat st;
     if (!statPath(path, st))
         return std::nullopt;
+    return stampOf(st);
+}
+
+Stamp stampOf(const struct ::stat &st)
+{
     return Stamp{qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 }
 
@@ -445,8 +450,7 @@ QList<Entry> listEntries(const QByteArray &directory, int limit, bool *cut)
                 *cut = true;
             break;
         }
-        entries.append({QByteArray(name), S_ISDIR(st.st_mode),
-                        {qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec}});
+        entries.append({QByteArray(name), S_ISDIR(st.st_mode), stampOf(st)});
     }
     ::closedir(dir);
     return entries;

@@ -8,6 +8,8 @@
 #include <functional>
 #include <optional>
 
+struct stat;
+
 namespace FileIO {
 
 bool exists(const QByteArray &path);          // anything at the path (links followed)
@@ -24,6 +26,8 @@ struct Stamp {
 };
 // The stamp of what is at the path (links followed); nothing when there is nothing.
 std::optional<Stamp> stamp(const QByteArray &path);
+// The stamp a stat of the file found.
+Stamp stampOf(const struct ::stat &st);
 
 // A plain file (links followed) that its mode lets someone run.
 bool isExecutableFile(const QByteArray &path);

@@ -1,6 +1,7 @@
 #include "romfolder.h"
 
 #include "halves.h"
+#include "pathrules.h"
 
 #include <QString>
 #include <QtEndian>
@@ -73,7 +74,7 @@ void statAll(int dirFd, Listing *listing, size_t from, size_t to)
         else
             continue;
         e.keep = true;
-        e.stamp = {qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+        e.stamp = FileIO::stampOf(st);
     }
 }
 
