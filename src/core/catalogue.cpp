@@ -1,5 +1,7 @@
 #include "catalogue.h"
 
+#include "pathrules.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstddef>
@@ -157,10 +159,8 @@ int Catalogue::indexOfArchive(QByteArrayView archive) const
     char lowered[64];
     if (length <= 0 || length > qsizetype(sizeof lowered))
         return -1;
-    for (qsizetype i = 0; i < length; ++i) {
-        const char c = archive[i];
-        lowered[i] = (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
-    }
+    for (qsizetype i = 0; i < length; ++i)
+        lowered[i] = PathRules::lowerAscii(archive[i]);
     return indexOf(QByteArrayView(lowered, length));
 }
 

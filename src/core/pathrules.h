@@ -28,6 +28,11 @@ QByteArray withoutExtension(const QByteArray &path, Style style = Native);
 QByteArray extension(const QByteArray &path, Style style = Native);
 // A directory followed by a name, with exactly one separator between them.
 QByteArray join(const QByteArray &directory, const QByteArray &name, Style style = Native);
+// An ASCII capital in lower case, any other byte as it is: the case machine and file names ignore.
+constexpr char lowerAscii(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
 // The short form of an existing path: off Windows the path itself; empty when the path does not exist.
 QByteArray shortForm(const QByteArray &path);
 

@@ -18,10 +18,7 @@ namespace {
 // each half of it.
 constexpr size_t SplitAt = 1024;
 
-char lowerAscii(char c)
-{
-    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-}
+using PathRules::lowerAscii;
 
 QByteArray lower(QByteArrayView bytes)
 {

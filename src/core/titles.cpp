@@ -1,5 +1,7 @@
 #include "titles.h"
 
+#include "pathrules.h"
+
 #include <cstring>
 
 namespace {
@@ -71,9 +73,7 @@ QByteArrayView Titles::titleOfArchive(QByteArrayView archive) const
     char lowered[64];
     if (length <= 0 || length > qsizetype(sizeof lowered))
         return {};
-    for (qsizetype i = 0; i < length; ++i) {
-        const char c = archive[i];
-        lowered[i] = (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
-    }
+    for (qsizetype i = 0; i < length; ++i)
+        lowered[i] = PathRules::lowerAscii(archive[i]);
     return title(QByteArrayView(lowered, length));
 }

@@ -1,5 +1,6 @@
 #include "gamelistmodel.h"
 
+#include "pathrules.h"
 #include "textcodec.h"
 
 #include <algorithm>
@@ -18,22 +19,19 @@ const GameListModel::ColumnInfo Columns[GameListModel::ColumnCount] = {
     {"Status", "What the audit of the ROM folder found: whether the game will run, and why not", 12},
 };
 
-char fold(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
-}
+using PathRules::lowerAscii;
 
-// Whether `haystack` holds `needle` (already folded), ASCII letters in any case.
+// Whether `haystack` holds `needle` (already in lower case), ASCII letters in any case.
 bool containsFolded(QByteArrayView haystack, QByteArrayView needle)
 {
     const qsizetype n = needle.size();
     if (n == 0)
         return true;
     for (qsizetype i = 0; i + n <= haystack.size(); ++i) {
-        if (fold(haystack[i]) != needle[0])
+        if (lowerAscii(haystack[i]) != needle[0])
             continue;
         qsizetype k = 1;
-        while (k < n && fold(haystack[i + k]) == needle[k])
+        while (k < n && lowerAscii(haystack[i + k]) == needle[k])
             ++k;
         if (k == n)
             return true;
@@ -45,7 +43,7 @@ int compareFolded(QByteArrayView a, QByteArrayView b)
 {
     const qsizetype n = std::min(a.size(), b.size());
     for (qsizetype i = 0; i < n; ++i) {
-        const auto x = static_cast<unsigned char>(fold(a[i])), y = static_cast<unsigned char>(fold(b[i]));
+        const auto x = static_cast<unsigned char>(lowerAscii(a[i])), y = static_cast<unsigned char>(lowerAscii(b[i]));
         if (x != y)
             return x < y ? -1 : 1;
     }
@@ -368,7 +366,7 @@ void GameListModel::applyFilter()
     if (ascii) {
         needle = m_filter.toLatin1();
         for (char &c : needle)
-            c = fold(c);
+            c = lowerAscii(c);
     } else {
         folded = m_filter.toCaseFolded();
     }
