@@ -71,18 +71,30 @@ public:
         on(command, "FROM", source);
     }
 
-    // The calls, without the two questions the program asks before "-showconfig" (the version and
-    // the built-in settings) and the catalogue a game list reads in the background, which
-    // allCalls() has too: most tests are about what comes after.
+    // The calls, without the program's questions of the emulator (isQuestion), which allCalls()
+    // has too: most tests are about what comes after, and the questions come in the background.
     QList<FakeCall> calls() const
     {
         QList<FakeCall> result;
         for (const FakeCall &call : allCalls())
-            if (call.arguments != QList<QByteArray>{"-version"}
-                && call.arguments != QList<QByteArray>{"-noreadconfig", "-showconfig"}
-                && call.arguments != QList<QByteArray>{"-listxml"})
+            if (!isQuestion(call.arguments))
                 result << call;
         return result;
+    }
+    // What the program asks the emulator of itself, in the background, whenever it likes: its
+    // version, built-in settings, usage, catalogue, and which options are on/off
+    // ("-noreadconfig -noA -noB ... -showconfig").
+    static bool isQuestion(const QList<QByteArray> &arguments)
+    {
+        if (arguments == QList<QByteArray>{"-version"} || arguments == QList<QByteArray>{"-showusage"}
+            || arguments == QList<QByteArray>{"-listxml"})
+            return true;
+        if (arguments.size() < 2 || arguments.first() != "-noreadconfig" || arguments.last() != "-showconfig")
+            return false;
+        for (qsizetype i = 1; i + 1 < arguments.size(); ++i)
+            if (!arguments.at(i).startsWith("-no"))
+                return false;
+        return true;
     }
     QList<FakeCall> allCalls() const
     {
